@@ -1,0 +1,61 @@
+#pragma once
+
+#include <functional>
+#include <string>
+
+namespace torvane {
+
+// A local calendar date and wall-clock time.
+struct LocalDateTime {
+  int year = 2000;
+  int month = 1;   // 1..12
+  int day = 1;     // 1..31
+  int hour = 0;    // 0..23
+  int minute = 0;  // 0..59
+  int second = 0;  // 0..59
+};
+
+// Every read of the date and the time goes through the clock, so hosts and tests can fix it.
+using Clock = std::function<LocalDateTime()>;
+
+// The computer's clock in local time.
+Clock SystemClock();
+
+// Configuration of one service object. Empty texts mean "use the default".
+struct Options {
+  // Folder discovery: the documents folder (default: XDG documents folder, else
+  // $HOME/Documents) and the component's own folder (default: the folder of libtorvane.so).
+  std::string documents_folder;
+  std::string install_folder;
+  // Set outright, these replace what discovery found. A data folder without a log folder
+  // logs into its "Logs" subfolder.
+  std::string data_folder;
+  std::string log_folder;
+
+  // Service hosts, each "host" or "host:port".
+  std::string service_host = "nuvex.example.net";
+  std::string qrz_host = "xmldata.qrz.com";
+  std::string qrz_files_host = "files.qrz.com";
+  std::string eqsl_host = "www.eqsl.cc";
+  std::string lotw_host = "lotw.arrl.org";
+  std::string clublog_host = "clublog.org";
+  std::string weather_iwin_host = "iwin.nws.noaa.gov";
+  std::string weather_xml_host = "forecast.weather.gov";
+  std::string weather_noaa_host = "weather.noaa.gov";
+  std::string weather_wech_host = "www.weather.com";
+  std::string weather_file = "/tmp/ca.htm";
+  std::string clublog_api_key;
+
+  // CD-ROM callbook libraries, loaded by name or path when a lookup first needs them.
+  std::string rac_library = "libraccd32a.so";
+  std::string hamcall_library = "libhamcal32.so";
+  std::string qrz_cd_library = "libqrz32.so";
+
+  // An extra trusted certificate authority (PEM file) for HTTPS, besides the system's.
+  std::string ca_bundle;
+
+  // Defaults to SystemClock().
+  Clock clock;
+};
+
+}  // namespace torvane
