@@ -1,0 +1,189 @@
+#include "core/db/sqlite.h"
+
+#include <fmt/format.h>
+
+#include <limits>
+
+namespace torvane::db {
+
+namespace {
+
+constexpr int kBusyTimeoutMs = 5000;
+
+}  // namespace
+
+Result<Connection> Connection::Open(const std::string& path, Mode mode) {
+  sqlite3* raw = nullptr;
+  int flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX;
+  if (mode == Mode::kCreate) flags |= SQLITE_OPEN_CREATE;
+  const int code = sqlite3_open_v2(path.c_str(), &raw, flags, nullptr);
+  Connection connection(path, raw);
+  if (code != SQLITE_OK) {
+    const char* message = raw != nullptr ? sqlite3_errmsg(raw) : sqlite3_errstr(code);
+    return Error{code, fmt::format("{}: {}", message, path), "Torvane.Database"};
+  }
+  sqlite3_extended_result_codes(raw, 0);
+  sqlite3_busy_timeout(raw, kBusyTimeoutMs);
+  return connection;
+}
+
+Error Connection::LastError(int code, std::string_view what) const {
+  return Error{code, fmt::format("{} ({}): {}", sqlite3_errmsg(handle_.get()), what, path_),
+               "Torvane.Database"};
+}
+
+Status Connection::Execute(std::string_view sql) {
+  const std::string copy(sql);
+  char* message = nullptr;
+  const int code = sqlite3_exec(handle_.get(), copy.c_str(), nullptr, nullptr, &message);
+  if (code == SQLITE_OK) return Status::Ok();
+  std::string text = message != nullptr ? message : sqlite3_errstr(code);
+  sqlite3_free(message);
+  return Error{code, fmt::format("{}: {}", text, path_), "Torvane.Database"};
+}
+
+Result<Statement> Connection::Prepare(std::string_view sql) const {
+  sqlite3_stmt* raw = nullptr;
+  const int code = sqlite3_prepare_v3(handle_.get(), sql.data(), static_cast<int>(sql.size()),
+                                      SQLITE_PREPARE_PERSISTENT, &raw, nullptr);
+  if (code != SQLITE_OK) {
+    sqlite3_finalize(raw);
+    return LastError(code, "prepare");
+  }
+  return Statement(raw);
+}
+
+Error Statement::Failure(int code, std::string_view what) const {
+  sqlite3* database = sqlite3_db_handle(handle_.get());
+  return Error{code, fmt::format("{} ({})", sqlite3_errmsg(database), what), "Torvane.Database"};
+}
+
+Status Statement::Bind(int index, const Variant& value) {
+  int code = SQLITE_OK;
+  switch (value.type()) {
+    case Variant::Type::kEmpty:
+      code = sqlite3_bind_null(handle_.get(), index);
+      break;
+    case Variant::Type::kBool:
+      code = sqlite3_bind_int(handle_.get(), index, *value.AsBool() ? -1 : 0);
+      break;
+    case Variant::Type::kInt16:
+    case Variant::Type::kInt32:
+      code = sqlite3_bind_int(handle_.get(), index, *value.AsInteger());
+      break;
+    case Variant::Type::kDouble:
+      code = sqlite3_bind_double(handle_.get(), index, *value.AsDouble());
+      break;
+    case Variant::Type::kString:
+      return BindText(index, *value.AsText());
+    case Variant::Type::kArray:
+      return Error{SQLITE_MISMATCH, "an array cannot be stored in a field", "Torvane.Database"};
+  }
+  if (code != SQLITE_OK) return Failure(code, "bind");
+  return Status::Ok();
+}
+
+Status Statement::BindText(int index, std::string_view value) {
+  const int code = sqlite3_bind_text(handle_.get(), index, value.data(),
+                                     static_cast<int>(value.size()), SQLITE_TRANSIENT);
+  if (code != SQLITE_OK) return Failure(code, "bind");
+  return Status::Ok();
+}
+
+Status Statement::BindInteger(int index, std::int64_t value) {
+  const int code = sqlite3_bind_int64(handle_.get(), index, value);
+  if (code != SQLITE_OK) return Failure(code, "bind");
+  return Status::Ok();
+}
+
+Result<bool> Statement::Step() {
+  const int code = sqlite3_step(handle_.get());
+  if (code == SQLITE_ROW) return true;
+  if (code == SQLITE_DONE) return false;
+  Error error = Failure(code, "step");
+  sqlite3_reset(handle_.get());
+  return error;
+}
+
+void Statement::Reset() noexcept {
+  sqlite3_reset(handle_.get());
+  sqlite3_clear_bindings(handle_.get());
+}
+
+bool Statement::ColumnIsNull(int index) const {
+  return sqlite3_column_type(handle_.get(), index) == SQLITE_NULL;
+}
+
+std::optional<Variant> Statement::Column(int index) const {
+  Variant value;
+  if (!ReadColumn(index, value)) return std::nullopt;
+  return value;
+}
+
+bool Statement::ReadColumn(int index, Variant& target) const {
+  sqlite3_stmt* statement = handle_.get();
+  switch (sqlite3_column_type(statement, index)) {
+    case SQLITE_NULL:
+      return false;
+    case SQLITE_INTEGER: {
+      const std::int64_t value = sqlite3_column_int64(statement, index);
+      if (value >= std::numeric_limits<std::int32_t>::min() &&
+          value <= std::numeric_limits<std::int32_t>::max()) {
+        target = Variant(static_cast<std::int32_t>(value));
+      } else {
+        target = Variant(static_cast<double>(value));
+      }
+      return true;
+    }
+    case SQLITE_FLOAT:
+      target = Variant(sqlite3_column_double(statement, index));
+      return true;
+    default: {
+      const auto* bytes = static_cast<const char*>(sqlite3_column_blob(statement, index));
+      const auto size = static_cast<std::size_t>(sqlite3_column_bytes(statement, index));
+      const std::string_view view(bytes != nullptr ? bytes : "", size);
+      // The hot lookups read the same fields call after call: reuse the text storage.
+      target.AssignText(view);
+      return true;
+    }
+  }
+}
+
+std::int64_t Statement::ColumnInteger(int index) const {
+  return sqlite3_column_int64(handle_.get(), index);
+}
+
+std::string Statement::ColumnText(int index) const {
+  const auto* bytes = reinterpret_cast<const char*>(sqlite3_column_text(handle_.get(), index));
+  return bytes != nullptr ? std::string(bytes) : std::string();
+}
+
+Transaction::Transaction(Connection& connection) : connection_(connection) {}
+
+Transaction::~Transaction() {
+  if (active_) connection_.Execute("ROLLBACK");
+}
+
+Status Transaction::Begin() {
+  Status status = connection_.Execute("BEGIN IMMEDIATE");
+  active_ = status.ok();
+  return status;
+}
+
+Status Transaction::Commit() {
+  Status status = connection_.Execute("COMMIT");
+  if (status.ok()) active_ = false;
+  return status;
+}
+
+std::string QuoteIdentifier(std::string_view name) {
+  std::string quoted = "\"";
+  for (char c : name) {
+    quoted += c;
+    if (c == '"') quoted += '"';
+  }
+  quoted += '"';
+  return quoted;
+}
+
+}  // namespace torvane::db

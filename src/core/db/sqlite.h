@@ -1,0 +1,95 @@
+#pragma once
+
+#include <sqlite3.h>
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "core/result.h"
+#include "torvane/variant.h"
+
+namespace torvane::db {
+
+struct CloseDatabase {
+  void operator()(sqlite3* handle) const noexcept { sqlite3_close_v2(handle); }
+};
+struct FinalizeStatement {
+  void operator()(sqlite3_stmt* handle) const noexcept { sqlite3_finalize(handle); }
+};
+
+class Statement;
+
+// One open SQLite database file.
+class Connection {
+ public:
+  enum class Mode { kReadWrite, kCreate };
+
+  // kReadWrite never creates a file: a missing database is an error, not a new empty file.
+  static Result<Connection> Open(const std::string& path, Mode mode);
+
+  const std::string& path() const { return path_; }
+  sqlite3* handle() const { return handle_.get(); }
+
+  Status Execute(std::string_view sql);  // one or more statements, no results
+  Result<Statement> Prepare(std::string_view sql) const;
+
+  // An Error describing the connection's last failure.
+  Error LastError(int code, std::string_view what) const;
+
+ private:
+  Connection(std::string path, sqlite3* handle) : path_(std::move(path)), handle_(handle) {}
+
+  std::string path_;
+  std::unique_ptr<sqlite3, CloseDatabase> handle_;
+};
+
+// A prepared statement. Step() returns true while a row is available.
+class Statement {
+ public:
+  explicit Statement(sqlite3_stmt* handle) : handle_(handle) {}
+
+  Status Bind(int index, const Variant& value);
+  Status BindText(int index, std::string_view value);
+  Status BindInteger(int index, std::int64_t value);
+  Result<bool> Step();
+  void Reset() noexcept;
+
+  int ColumnCount() const { return sqlite3_column_count(handle_.get()); }
+  bool ColumnIsNull(int index) const;
+  // The column of the current row as a Variant (integers as int32 when they fit, otherwise
+  // double), or no value for Null.
+  std::optional<Variant> Column(int index) const;
+  // Copies the column into `target` reusing its storage; false for Null.
+  bool ReadColumn(int index, Variant& target) const;
+  std::int64_t ColumnInteger(int index) const;
+  std::string ColumnText(int index) const;
+
+ private:
+  Error Failure(int code, std::string_view what) const;
+
+  std::unique_ptr<sqlite3_stmt, FinalizeStatement> handle_;
+};
+
+// Rolls back in its destructor unless committed.
+class Transaction {
+ public:
+  explicit Transaction(Connection& connection);
+  ~Transaction();
+  Transaction(const Transaction&) = delete;
+  Transaction& operator=(const Transaction&) = delete;
+
+  Status Begin();
+  Status Commit();
+
+ private:
+  Connection& connection_;
+  bool active_ = false;
+};
+
+// "name" with embedded quotes doubled, for identifiers that come from our own code.
+std::string QuoteIdentifier(std::string_view name);
+
+}  // namespace torvane::db

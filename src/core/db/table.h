@@ -1,0 +1,98 @@
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "core/db/sqlite.h"
+#include "core/result.h"
+#include "torvane/variant.h"
+
+namespace torvane::db {
+
+// One table slot: a named table of a database file with one current index and one current
+// record, offering exactly the record operations the service uses. Text keys and criteria
+// compare without regard to case (the schema declares text columns COLLATE NOCASE). Table
+// order is rowid order. Operations on a closed table fail quietly: positioning finds nothing,
+// fields read as no value, writes are refused.
+class Table {
+ public:
+  explicit Table(std::string slot_name) : slot_name_(std::move(slot_name)) {}
+
+  const std::string& slot_name() const { return slot_name_; }
+  void SetDatabaseName(std::string path) { database_name_ = std::move(path); }
+  void SetRecordSource(std::string table) { record_source_ = std::move(table); }
+  const std::string& DatabaseName() const { return database_name_; }
+  const std::string& RecordSource() const { return record_source_; }
+
+  // (Re)opens the record source on the connection. On failure the slot stays closed.
+  Status Open(std::shared_ptr<Connection> connection);
+  void Close();
+  bool IsOpen() const { return connection_ != nullptr; }
+
+  // Makes the named index current: an index of that name on this table, or one named
+  // "<table>_<name>" (index names are per database in SQLite); "PrimaryKey" is the table's
+  // primary key. False, with the current index unchanged, when there is none.
+  bool SetIndex(std::string_view name);
+  const std::string& CurrentIndex() const { return index_name_; }
+
+  // Positions on the first record (in table order) whose current-index key equals `key`.
+  bool Seek(const Variant& key);
+  // Positions on the first or last record whose `field` equals `value`.
+  bool FindFirst(std::string_view field, const Variant& value);
+  bool FindLast(std::string_view field, const Variant& value);
+  // The outcome of the last Seek or find: true when it found nothing.
+  bool NoMatch() const { return no_match_; }
+
+  bool MoveFirst();
+  bool MoveNext();
+  bool MoveLast();
+  bool Eof() const { return eof_; }
+  bool HasRecord() const { return has_record_; }
+
+  // The named field (any letter case) of the current record; nullptr for Null, for an
+  // unknown field and when there is no current record. Valid until the table moves.
+  const Variant* Field(std::string_view name) const;
+  bool IsNull(std::string_view name) const { return Field(name) == nullptr; }
+
+  // Edit, then SetField for each change, then Update stores them in the current record.
+  bool Edit();
+  bool SetField(std::string_view name, Variant value);
+  bool Update();
+
+  const std::vector<std::string>& ColumnNames() const { return columns_; }
+
+ private:
+  std::optional<std::size_t> ColumnIndex(std::string_view name) const;
+  Statement* Prepared(const std::string& cache_key, const std::string& where_and_order);
+  bool Position(Statement* statement, bool set_no_match);
+  std::optional<std::string> IndexKeyColumn(std::string_view name);
+
+  std::string slot_name_;
+  std::string database_name_;
+  std::string record_source_;
+  std::shared_ptr<Connection> connection_;
+  std::vector<std::string> columns_;
+  std::string select_list_;  // "SELECT rowid, <columns> FROM <table> "
+
+  std::string index_name_;
+  std::string index_column_;
+  Statement* seek_statement_ = nullptr;  // prepared when the index is chosen
+  std::map<std::string, std::unique_ptr<Statement>, std::less<>> statements_;
+
+  std::vector<Variant> row_;
+  std::vector<bool> null_;
+  std::int64_t rowid_ = 0;
+  bool has_record_ = false;
+  bool no_match_ = true;
+  bool eof_ = true;
+
+  bool editing_ = false;
+  std::vector<std::pair<std::size_t, Variant>> pending_;
+};
+
+}  // namespace torvane::db
