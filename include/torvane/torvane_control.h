@@ -1,0 +1,53 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "torvane/events.h"
+#include "torvane/options.h"
+#include "torvane/variant.h"
+
+namespace torvane {
+
+class Service;
+
+// The station-data service. Constructing it runs start-up (folders, logs, databases);
+// destroying it runs shut-down. Not thread-safe: use one object per thread. No method throws:
+// a failure shows as the method's default or failure value.
+class TorvaneControl {
+ public:
+  explicit TorvaneControl(Options options = {}, EventSink* events = nullptr,
+                          HostLoop* host_loop = nullptr);
+  ~TorvaneControl();
+  TorvaneControl(const TorvaneControl&) = delete;
+  TorvaneControl& operator=(const TorvaneControl&) = delete;
+
+  // The host's periodic timer (once a second is right): follows the beacon schedule.
+  void Timer1Tick();
+
+  // Configuration and version. Setters answer 0 for accepted, 1 for rejected input.
+  Variant SetQuorlinPath(const std::string& spath);
+  std::int16_t SetCDDrive(const std::string& Drive);
+  std::int16_t SetCDDXDrive(const std::string& Drive);
+  std::int16_t SetCDSource(const std::string& source);
+  std::int16_t SetCDDXSource(const std::string& source);
+  std::int16_t SetMyCall(const std::string& callsign);
+  std::int16_t SetQRZPassword(const std::string& Password);
+  std::int16_t SetHomeLatitude(const Variant& latitude);    // decimal degrees, north positive
+  Variant SetHomeLongitude(const Variant& longitude);       // decimal degrees, east positive
+  std::int16_t SetDevel(bool devel);
+  std::string GetVersion();
+
+  // Databases.
+  bool GetLocalFCCStatus();
+
+  // The source that answered the last callbook lookup ("None" after a rejected source text).
+  std::string GetDataSource();
+  std::string GetDXDataSource();
+
+ private:
+  std::unique_ptr<Service> service_;
+};
+
+}  // namespace torvane

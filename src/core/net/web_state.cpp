@@ -1,0 +1,10 @@
+#include "core/net/web_state.h"
+
+namespace torvane {
+
+ModuleWebState& ThreadWebState() {
+  thread_local ModuleWebState state;
+  return state;
+}
+
+}  // namespace torvane
