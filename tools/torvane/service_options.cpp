@@ -1,0 +1,51 @@
+#include "tools/torvane/service_options.h"
+
+#include "core/clock.h"
+
+namespace torvane::tool {
+
+void ServiceOptions::Register(CLI::App& command) {
+  command.add_option("--data-folder", options_.data_folder, "Data folder (databases)");
+  command.add_option("--log-folder", options_.log_folder, "Folder for the logs");
+  command.add_option("--documents", options_.documents_folder, "Documents folder for discovery");
+  command.add_option("--install-folder", options_.install_folder,
+                     "The component's own folder for discovery");
+  command.add_option("--service-host", options_.service_host, "The maker's service, HOST[:PORT]");
+  command.add_option("--qrz-host", options_.qrz_host, "QRZ XML service, HOST[:PORT]");
+  command.add_option("--qrz-files-host", options_.qrz_files_host, "QRZ file server, HOST[:PORT]");
+  command.add_option("--eqsl-host", options_.eqsl_host, "eQSL, HOST[:PORT]");
+  command.add_option("--lotw-host", options_.lotw_host, "LoTW, HOST[:PORT]");
+  command.add_option("--clublog-host", options_.clublog_host, "Club Log, HOST[:PORT]");
+  command.add_option("--weather-iwin-host", options_.weather_iwin_host, "Hourly roundup host");
+  command.add_option("--weather-xml-host", options_.weather_xml_host, "Observation XML host");
+  command.add_option("--weather-noaa-host", options_.weather_noaa_host, "NOAA page host");
+  command.add_option("--weather-wech-host", options_.weather_wech_host, "Commercial site host");
+  command.add_option("--weather-file", options_.weather_file, "Local weather report file");
+  command.add_option("--clublog-api-key", options_.clublog_api_key, "Club Log API key");
+  command.add_option("--rac-library", options_.rac_library, "RAC CD-ROM library");
+  command.add_option("--hamcall-library", options_.hamcall_library, "HamCall CD-ROM library");
+  command.add_option("--qrz-cd-library", options_.qrz_cd_library, "QRZ CD-ROM library");
+  command.add_option("--ca-bundle", options_.ca_bundle, "Extra trusted CA certificates (PEM)");
+  command.add_option("--clock", clock_text_, "Fixed local time, YYYY-MM-DDTHH:MM:SS");
+}
+
+bool ServiceOptions::Validate(std::string& error) {
+  if (clock_text_.empty()) return true;
+  LocalDateTime when;
+  if (!ParseIsoDateTime(clock_text_, when)) {
+    error = "--clock: expected YYYY-MM-DDTHH:MM:SS, got \"" + clock_text_ + "\"";
+    return false;
+  }
+  *fixed_time_ = when;
+  return true;
+}
+
+Options ServiceOptions::Build() const {
+  Options options = options_;
+  const auto fixed = fixed_time_;
+  const Clock system = SystemClock();
+  options.clock = [fixed, system] { return fixed->has_value() ? **fixed : system(); };
+  return options;
+}
+
+}  // namespace torvane::tool

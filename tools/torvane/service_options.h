@@ -1,0 +1,35 @@
+#pragma once
+
+#include <CLI/CLI.hpp>
+
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "torvane/options.h"
+
+namespace torvane::tool {
+
+// The folder, host, library and clock options that every command making a service object
+// accepts, and the Options they produce.
+class ServiceOptions {
+ public:
+  void Register(CLI::App& command);
+
+  // The options for a service object. The clock reads the fixed time when one was given
+  // (with --clock or later with SetFixedTime), otherwise the computer's clock.
+  Options Build() const;
+
+  void SetFixedTime(const LocalDateTime& when) { *fixed_time_ = when; }
+  bool ClockIsValid() const { return clock_text_.empty() || fixed_time_->has_value(); }
+  // Parses --clock; false with a message when it is malformed.
+  bool Validate(std::string& error);
+
+ private:
+  Options options_;
+  std::string clock_text_;
+  std::shared_ptr<std::optional<LocalDateTime>> fixed_time_ =
+      std::make_shared<std::optional<LocalDateTime>>();
+};
+
+}  // namespace torvane::tool

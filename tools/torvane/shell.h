@@ -1,0 +1,52 @@
+#pragma once
+
+#include <iosfwd>
+#include <memory>
+#include <string>
+#include <vector>
+
+
+#include "torvane/events.h"
+#include "torvane/torvane_control.h"
+#include "tools/torvane/service_options.h"
+
+namespace torvane::tool {
+
+// The host simulator: one service object, driven by one request per line, answering on the
+// output stream, with events printed as they are raised.
+class Shell {
+ public:
+  Shell(ServiceOptions& options, bool json, std::ostream& out);
+  ~Shell();
+
+  // Reads requests until the end of the input; then the service object ends.
+  void Run(std::istream& in);
+
+ private:
+  struct Request;
+  class Printer;
+  class Loop;
+
+  void Handle(const std::string& line);
+  bool ParseRequest(const std::string& line, Request& request, std::string& error) const;
+  void Call(const Request& request, bool from_yield);
+  void Meta(const Request& request);
+  void RunPendingYieldCalls();
+  void Restart();
+  void PrintError(const std::string& message);
+  void PrintOk();
+
+  ServiceOptions& options_;
+  bool json_;
+  std::ostream& out_;
+  std::unique_ptr<Printer> printer_;
+  std::unique_ptr<Loop> loop_;
+  std::vector<Request> pending_yield_calls_;
+  std::unique_ptr<TorvaneControl> control_;
+};
+
+// Splits a human-mode line into words: blanks separate, "..." quotes (with \" and \\),
+// "" is an empty word. False when a quote is left open.
+bool SplitWords(const std::string& line, std::vector<std::string>& words);
+
+}  // namespace torvane::tool
