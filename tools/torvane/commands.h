@@ -1,0 +1,22 @@
+#pragma once
+
+#include <CLI/CLI.hpp>
+
+#include <iosfwd>
+
+namespace torvane::tool {
+
+// What a command needs from the process: its streams, and where to leave its exit status.
+struct CommandContext {
+  std::istream& in;
+  std::ostream& out;
+  std::ostream& err;
+  int status = 0;
+};
+
+// Each command adds its subcommand to the tool, with a callback that runs it. The context
+// outlives the parse.
+void AddShellCommand(CLI::App& app, CommandContext& context);
+void AddDbCommands(CLI::App& app, CommandContext& context);
+
+}  // namespace torvane::tool

@@ -1,0 +1,29 @@
+#include <istream>
+#include <memory>
+#include <ostream>
+
+#include "tools/torvane/commands.h"
+#include "tools/torvane/service_options.h"
+#include "tools/torvane/shell.h"
+
+namespace torvane::tool {
+
+void AddShellCommand(CLI::App& app, CommandContext& context) {
+  auto options = std::make_shared<ServiceOptions>();
+  auto json = std::make_shared<bool>(false);
+  CLI::App* shell = app.add_subcommand("shell", "Drive a service object, one request per line");
+  shell->add_flag("--json", *json, "Requests and answers as JSON objects");
+  options->Register(*shell);
+  shell->callback([&context, options, json] {
+    std::string error;
+    if (!options->Validate(error)) {
+      context.err << "torvane shell: " << error << '\n';
+      context.status = 2;
+      return;
+    }
+    Shell session(*options, *json, context.out);
+    session.Run(context.in);
+  });
+}
+
+}  // namespace torvane::tool
