@@ -9,6 +9,15 @@
 #include "core/folders.h"
 #include "core/net/web_state.h"
 #include "core/settings.h"
+#include "geo/call_distances.h"
+#include "geo/distance_queries.h"
+#include "lookup/call_cache.h"
+#include "lookup/call_check.h"
+#include "lookup/callbook.h"
+#include "lookup/callbook_queries.h"
+#include "prefix/entity_queries.h"
+#include "prefix/prefix_lookup.h"
+#include "prefix/quick_queries.h"
 #include "torvane/events.h"
 #include "torvane/options.h"
 
@@ -39,6 +48,16 @@ class Service {
   HostYield& host_yield() { return host_yield_; }
   double GeoPi() const { return geo_pi_; }
 
+  PrefixLookup& prefix_lookup() { return prefix_lookup_; }
+  CallCache& call_cache() { return call_cache_; }
+  QuickQueries& quick_queries() { return quick_queries_; }
+  EntityQueries& entity_queries() { return entity_queries_; }
+  CallDistances& call_distances() { return call_distances_; }
+  Callbook& callbook() { return callbook_; }
+  CallCheck& call_check() { return call_check_; }
+  CallbookQueries& callbook_queries() { return callbook_queries_; }
+  DistanceQueries& distance_queries() { return distance_queries_; }
+
  private:
   void StartUp();
   Status RunStartupSteps();
@@ -57,6 +76,19 @@ class Service {
   db::DatabaseSet databases_;
   StartupLog startup_log_;
   double geo_pi_ = 0;
+
+  PrefixLookup prefix_lookup_{databases_, web_, events_};
+  CallCache call_cache_{prefix_lookup_, web_, events_};
+  QuickQueries quick_queries_{call_cache_, prefix_lookup_};
+  EntityQueries entity_queries_{databases_};
+  CallDistances call_distances_{settings_, geo_pi_,
+                                [](std::string_view line) { ActivityLog::Write(line); }};
+  Callbook callbook_{settings_,    web_,           events_,         call_cache_,
+                     prefix_lookup_, quick_queries_, call_distances_};
+  CallCheck call_check_{settings_, web_, events_, call_cache_, callbook_};
+  CallbookQueries callbook_queries_{settings_, call_cache_, call_check_, callbook_,
+                                    prefix_lookup_};
+  DistanceQueries distance_queries_{call_check_, callbook_, prefix_lookup_, call_distances_};
 };
 
 }  // namespace torvane
