@@ -14,6 +14,7 @@ namespace {
 MethodTable BuildTable() {
   MethodTable table;
   AddCoreMethods(table);
+  AddGeoMethods(table);
   return table;
 }
 
