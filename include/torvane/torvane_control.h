@@ -147,6 +147,15 @@ class TorvaneControl {
   std::string GetPrefixKmToDX(const std::string& callsign);
   std::string GetBearingToDX(const std::string& callsign);
   std::string GetPrefixBearingToDX(const std::string& callsign);
+  // Home position, distance and bearing. Positions are decimal degrees, north and east
+  // positive; distances statute miles (kilometres where asked); headings degrees from north.
+  // Distance from the home position, or 0 when the point is not numeric or out of range.
+  Variant GetHomeDistance(const Variant& latitude, const Variant& longitude, bool MilesUnits);
+  // Heading from start to end; a negative EndLon comes back increased by 360.
+  Variant GetBearingFromLatLon(const Variant& StartLat, const Variant& StartLon,
+                               const Variant& EndLat, Variant& EndLon);
+  Variant GetPrefixBearingFromLatLon(const Variant& StartLat, const Variant& StartLon,
+                                     const Variant& EndLat, Variant& EndLon);
 
  private:
   std::unique_ptr<Service> service_;

@@ -15,6 +15,7 @@ MethodTable BuildTable() {
   MethodTable table;
   AddCoreMethods(table);
   AddLookupMethods(table);
+  AddGeoMethods(table);
   return table;
 }
 
