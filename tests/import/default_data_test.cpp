@@ -204,6 +204,10 @@ TEST(BuildDefault, WithoutAFolderItBuildsWhereAServiceObjectLooksFirst) {
   options.documents_folder = documents.path();
   const FolderSet folders = LocateFolders(options);
   EXPECT_EQ(folders.DataFolder, documents / "ZENTROVA/Quorlin");
+  EXPECT_NE(
+      RunTool({"db", "build-default", documents / "Other", "--documents", documents.path()}).status,
+      0);
+  EXPECT_FALSE(fs::exists(documents / "Other"));
   EXPECT_EQ(
       QueryText(folders.DataFolder + "/Databases/bandplan.db", "SELECT COUNT(*) FROM Prefixes"),
       "23");

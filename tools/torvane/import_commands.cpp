@@ -109,9 +109,11 @@ void AddImportCommands(CLI::App& app, CommandContext& context) {
   auto build_arguments = std::make_shared<BuildArguments>();
   CLI::App* build = db->add_subcommand(
       "build-default", "Build a data folder from Debian's cty.csv and Locations.xml");
-  build->add_option("DIR", build_arguments->folder,
-                    "The data folder (default: ZENTROVA/Quorlin in the documents folder)");
-  build->add_option("--documents", build_arguments->documents, "The documents folder");
+  CLI::Option* folder =
+      build->add_option("DIR", build_arguments->folder,
+                        "The data folder (default: ZENTROVA/Quorlin in the documents folder)");
+  build->add_option("--documents", build_arguments->documents, "The documents folder")
+      ->excludes(folder);
   build->add_option("--cty", build_arguments->cty, "AD1C's Big CTY file (cty.csv)")
       ->capture_default_str();
   build->add_option("--locations", build_arguments->locations, "libgweather's Locations.xml")
