@@ -28,14 +28,13 @@ std::string DocumentsDataFolder(const std::string& documents) {
 void PrintCtySummary(const import::CtyImportSummary& summary, bool list_duplicates,
                      std::ostream& out) {
   out << fmt::format(
-      "cty.csv: {} entities, {} keys, {} entity rows, {} duplicate keys skipped, {} repeats "
-      "merged\n",
+      "cty.csv: {} entities, {} keys, {} entity rows, {} duplicate keys, {} repeats merged\n",
       summary.entities, summary.keys, summary.rows, summary.duplicates.size(),
       summary.repeated_keys);
   if (!list_duplicates) return;
   for (const import::DuplicateKey& duplicate : summary.duplicates) {
-    out << fmt::format("  {} under {} (line {}): kept under {}\n", duplicate.key,
-                       duplicate.skipped_country, duplicate.line, duplicate.kept_country);
+    out << fmt::format("  {}: {} over {} (line {})\n", duplicate.key, duplicate.kept_country,
+                       duplicate.skipped_country, duplicate.line);
   }
 }
 
