@@ -56,6 +56,10 @@ class TorvaneControl {
   Variant GetPrefixBearingFromLatLon(const Variant& StartLat, const Variant& StartLon,
                                      const Variant& EndLat, Variant& EndLon);
 
+  // Maidenhead grid locator: field and square ("FN20"), longitude first; "" when an argument
+  // is not numeric.
+  std::string GetGridLocator(const Variant& longitude, const Variant& latitude);
+
  private:
   std::unique_ptr<Service> service_;
 };
