@@ -9,6 +9,7 @@
 #include "core/folders.h"
 #include "core/net/web_state.h"
 #include "core/settings.h"
+#include "geo/sun.h"
 #include "torvane/events.h"
 #include "torvane/options.h"
 
@@ -38,6 +39,7 @@ class Service {
   EventDispatcher& events() { return events_; }
   HostYield& host_yield() { return host_yield_; }
   double GeoPi() const { return geo_pi_; }
+  geo::Sun& sun() { return sun_; }
 
  private:
   void StartUp();
@@ -56,6 +58,7 @@ class Service {
   db::DatabasePaths database_paths_;
   db::DatabaseSet databases_;
   StartupLog startup_log_;
+  geo::Sun sun_{clock_};
   double geo_pi_ = 0;
 };
 
