@@ -15,6 +15,7 @@ MethodTable BuildTable() {
   MethodTable table;
   AddCoreMethods(table);
   AddGeoMethods(table);
+  AddBeaconMethods(table);
   return table;
 }
 
@@ -134,9 +135,8 @@ Result<Variant> CallMethod(TorvaneControl& control, const Method& method,
         method.required == method.parameters.size()
             ? std::to_string(method.required)
             : fmt::format("{} to {}", method.required, method.parameters.size());
-    return Error{0,
-                 fmt::format("{} takes {} argument{}, got {}", method.name, expected,
-                             method.parameters.size() == 1 ? "" : "s", args.size()),
+    return Error{0, fmt::format("{} takes {} argument{}, got {}", method.name, expected,
+                                method.parameters.size() == 1 ? "" : "s", args.size()),
                  ""};
   }
   std::vector<Variant> converted(method.parameters.size());

@@ -3,6 +3,7 @@
 #include <string>
 #include <string_view>
 
+#include "beacons/beacon_schedule.h"
 #include "core/activity_log.h"
 #include "core/db/database_set.h"
 #include "core/events.h"
@@ -40,6 +41,7 @@ class Service {
   HostYield& host_yield() { return host_yield_; }
   double GeoPi() const { return geo_pi_; }
   geo::Sun& sun() { return sun_; }
+  beacons::BeaconSchedule& beacons() { return beacons_; }
 
  private:
   void StartUp();
@@ -59,6 +61,7 @@ class Service {
   db::DatabaseSet databases_;
   StartupLog startup_log_;
   geo::Sun sun_{clock_};
+  beacons::BeaconSchedule beacons_{events_, web_};
   double geo_pi_ = 0;
 };
 
