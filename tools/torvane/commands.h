@@ -18,5 +18,6 @@ struct CommandContext {
 // outlives the parse.
 void AddShellCommand(CLI::App& app, CommandContext& context);
 void AddDbCommands(CLI::App& app, CommandContext& context);
+void AddBeaconsCommand(CLI::App& app, CommandContext& context);
 
 }  // namespace torvane::tool
