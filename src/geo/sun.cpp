@@ -11,7 +11,7 @@ namespace torvane::geo {
 
 namespace {
 
-// The ephemeris (Van Flandern and Pulkkinen, 1979) is tuned to this value of pi.
+// Pi to eight decimals, the value the event times have always been computed with.
 constexpr double kPi = 3.14159265;
 constexpr double kDr = kPi / 180;
 // Hour angle gained per hour of zone time: the sidereal day is a little shorter.
@@ -41,7 +41,8 @@ struct SunPosition {
   double declination;      // radians
 };
 
-// `t`: days from 2000 January 1.5; `tt`: centuries from 1900.
+// Low-precision solar coordinates (Van Flandern and Pulkkinen, 1979). `t`: days from 2000
+// January 1.5; `tt`: centuries from 1900.
 SunPosition SunPositionAt(double t, double tt) {
   const double l = Frac(0.779072 + 0.00273790931 * t) * 2 * kPi;
   const double g = Frac(0.993126 + 0.0027377785 * t) * 2 * kPi;
