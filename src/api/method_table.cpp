@@ -14,6 +14,8 @@ namespace {
 MethodTable BuildTable() {
   MethodTable table;
   AddCoreMethods(table);
+  AddGeoMethods(table);
+  AddBeaconMethods(table);
   return table;
 }
 

@@ -20,5 +20,6 @@ void AddShellCommand(CLI::App& app, CommandContext& context);
 void AddDbCommands(CLI::App& app, CommandContext& context);
 // Adds "db build-default" (after AddDbCommands) and "import".
 void AddImportCommands(CLI::App& app, CommandContext& context);
+void AddBeaconsCommand(CLI::App& app, CommandContext& context);
 
 }  // namespace torvane::tool
