@@ -147,6 +147,12 @@ class TorvaneControl {
   std::string GetPrefixKmToDX(const std::string& callsign);
   std::string GetBearingToDX(const std::string& callsign);
   std::string GetPrefixBearingToDX(const std::string& callsign);
+
+  // Today's sunrise and sunset at the station, decimal hours of its zone time ("6.5" for
+  // 06:30), or "not found" in polar day or night; whether it is daylight there now.
+  std::string GetSunrise(const std::string& callsign);
+  std::string GetSunset(const std::string& callsign);
+  bool GetIsNowDaylight(const std::string& callsign);
   // Home position, distance and bearing. Positions are decimal degrees, north and east
   // positive; distances statute miles (kilometres where asked); headings degrees from north.
   // Distance from the home position, or 0 when the point is not numeric or out of range.
@@ -156,6 +162,21 @@ class TorvaneControl {
                                const Variant& EndLat, Variant& EndLon);
   Variant GetPrefixBearingFromLatLon(const Variant& StartLat, const Variant& StartLon,
                                      const Variant& EndLat, Variant& EndLon);
+
+  // Maidenhead grid locator: field and square ("FN20"), longitude first; "" when an argument
+  // is not numeric.
+  std::string GetGridLocator(const Variant& longitude, const Variant& latitude);
+
+  // Beacon schedule of the NCDXF/IARU network: 18 beacons in 10-second slots, a 3-minute
+  // cycle. Slots count from 1; a band's sequence is the first band's shifted by its offset.
+  std::int16_t GetBeaconSlots();            // 18
+  std::int16_t GetBeaconCurrentSlot();      // the base slot shifted by the band offset
+  std::int16_t GetBeaconCurrentBaseSlot();  // the first band's slot at the last slot change
+  // Takes effect at the next slot change; raises no event. Returns 0.
+  std::int16_t SetBeaconBandOffset(std::int16_t BandOffset);
+  // Row Slot (less 18 above 18), column what: 1 callsign, 2 entity, 3 location, 4 latitude,
+  // 5 longitude (decimal degrees, south and west negative); "" outside the table.
+  std::string GetBeaconData(std::int16_t Slot, std::int16_t what);
 
  private:
   std::unique_ptr<Service> service_;

@@ -97,6 +97,9 @@ void AddLookupMethods(MethodTable& table) {
   table.Add(Row("GetPrefixKmToDX", &TorvaneControl::GetPrefixKmToDX));
   table.Add(Row("GetBearingToDX", &TorvaneControl::GetBearingToDX));
   table.Add(Row("GetPrefixBearingToDX", &TorvaneControl::GetPrefixBearingToDX));
+  table.Add(Row("GetSunrise", &TorvaneControl::GetSunrise));
+  table.Add(Row("GetSunset", &TorvaneControl::GetSunset));
+  table.Add(Row("GetIsNowDaylight", &TorvaneControl::GetIsNowDaylight));
 }
 
 }  // namespace torvane::api

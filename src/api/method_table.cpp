@@ -16,6 +16,7 @@ MethodTable BuildTable() {
   AddCoreMethods(table);
   AddLookupMethods(table);
   AddGeoMethods(table);
+  AddBeaconMethods(table);
   return table;
 }
 

@@ -167,5 +167,6 @@ Method Row(std::string name, R (TorvaneControl::*member)(A...),
 void AddCoreMethods(MethodTable& table);
 void AddLookupMethods(MethodTable& table);
 void AddGeoMethods(MethodTable& table);
+void AddBeaconMethods(MethodTable& table);
 
 }  // namespace torvane::api

@@ -1,6 +1,7 @@
 #include "api/guard.h"
 #include "core/service.h"
 #include "geo/great_circle.h"
+#include "geo/grid_locator.h"
 #include "torvane/torvane_control.h"
 
 namespace torvane {
@@ -34,6 +35,11 @@ Variant TorvaneControl::GetBearingFromLatLon(const Variant& StartLat, const Vari
 Variant TorvaneControl::GetPrefixBearingFromLatLon(const Variant& StartLat, const Variant& StartLon,
                                                    const Variant& EndLat, Variant& EndLon) {
   return GetBearingFromLatLon(StartLat, StartLon, EndLat, EndLon);
+}
+
+std::string TorvaneControl::GetGridLocator(const Variant& longitude, const Variant& latitude) {
+  return Guard(service_, std::string(),
+               [&](Service&) { return geo::GridLocator(longitude, latitude); });
 }
 
 }  // namespace torvane

@@ -556,4 +556,22 @@ std::string TorvaneControl::GetPrefixBearingToDX(const std::string& callsign) {
   });
 }
 
+std::string TorvaneControl::GetSunrise(const std::string& callsign) {
+  return Guard(service_, std::string(), [&](Service& service) {
+    return service.sun().GetSunrise(callsign, service.StationCheck());
+  });
+}
+
+std::string TorvaneControl::GetSunset(const std::string& callsign) {
+  return Guard(service_, std::string(), [&](Service& service) {
+    return service.sun().GetSunset(callsign, service.StationCheck());
+  });
+}
+
+bool TorvaneControl::GetIsNowDaylight(const std::string& callsign) {
+  return Guard(service_, false, [&](Service& service) {
+    return service.sun().GetIsNowDaylight(callsign, service.StationCheck());
+  });
+}
+
 }  // namespace torvane

@@ -98,8 +98,7 @@ Status Service::RunStartupSteps() {
 // The HTTP clients are created with the service; nothing to prepare before they are used.
 void Service::PrepareHttpClients() {}
 
-// The beacon table is part of the beacon schedule, which fills it on construction.
-void Service::InitialiseBeaconTable() {}
+void Service::InitialiseBeaconTable() { beacons_.InitialiseBeaconTable(); }
 
 void Service::ShutDown() noexcept {
   try {

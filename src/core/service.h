@@ -3,6 +3,7 @@
 #include <string>
 #include <string_view>
 
+#include "beacons/beacon_schedule.h"
 #include "core/activity_log.h"
 #include "core/db/database_set.h"
 #include "core/events.h"
@@ -18,6 +19,7 @@
 #include "prefix/entity_queries.h"
 #include "prefix/prefix_lookup.h"
 #include "prefix/quick_queries.h"
+#include "geo/sun.h"
 #include "torvane/events.h"
 #include "torvane/options.h"
 
@@ -47,6 +49,8 @@ class Service {
   EventDispatcher& events() { return events_; }
   HostYield& host_yield() { return host_yield_; }
   double GeoPi() const { return geo_pi_; }
+  geo::Sun& sun() { return sun_; }
+  beacons::BeaconSchedule& beacons() { return beacons_; }
 
   PrefixLookup& prefix_lookup() { return prefix_lookup_; }
   CallCache& call_cache() { return call_cache_; }
@@ -57,6 +61,15 @@ class Service {
   CallCheck& call_check() { return call_check_; }
   CallbookQueries& callbook_queries() { return callbook_queries_; }
   DistanceQueries& distance_queries() { return distance_queries_; }
+
+  // Runs the call check for a callsign and gives the record's zone fields, for the sun.
+  geo::StationCheck StationCheck() {
+    return [this](const std::string& callsign) {
+      call_check_.CheckCall(callsign, true);
+      const CallbookRecord& record = callbook_.record;
+      return geo::StationZone{record.HoursOffset, record.Latitude, record.Longitude};
+    };
+  }
 
  private:
   void StartUp();
@@ -75,6 +88,8 @@ class Service {
   db::DatabasePaths database_paths_;
   db::DatabaseSet databases_;
   StartupLog startup_log_;
+  geo::Sun sun_{clock_};
+  beacons::BeaconSchedule beacons_{events_, web_};
   double geo_pi_ = 0;
 
   PrefixLookup prefix_lookup_{databases_, web_, events_};
@@ -83,8 +98,8 @@ class Service {
   EntityQueries entity_queries_{databases_};
   CallDistances call_distances_{settings_, geo_pi_,
                                 [](std::string_view line) { ActivityLog::Write(line); }};
-  Callbook callbook_{settings_,    web_,           events_,         call_cache_,
-                     prefix_lookup_, quick_queries_, call_distances_};
+  Callbook callbook_{settings_,      web_,           events_,         call_cache_,
+                     prefix_lookup_, quick_queries_, call_distances_, sun_};
   CallCheck call_check_{settings_, web_, events_, call_cache_, callbook_};
   CallbookQueries callbook_queries_{settings_, call_cache_, call_check_, callbook_,
                                     prefix_lookup_};

@@ -86,6 +86,7 @@ void Callbook::ClearCallbookRecord() {
   prefixes_.PrefixEntity.CQ_Zone.clear();
   prefixes_.PrefixEntity.ITU_Zone.clear();
   distances_.ClearAll();
+  sun_.ClearEventTexts();
 }
 
 std::int16_t Callbook::MergePrefixData() {

@@ -6,6 +6,7 @@
 #include "core/events.h"
 #include "core/net/web_state.h"
 #include "core/settings.h"
+#include "geo/sun.h"
 #include "lookup/call_cache.h"
 #include "lookup/callbook_record.h"
 #include "prefix/prefix_lookup.h"
@@ -21,14 +22,15 @@ class CallDistances;
 class Callbook {
  public:
   Callbook(Settings& settings, WebState& web, EventDispatcher& events, CallCache& cache,
-           PrefixLookup& prefixes, QuickQueries& quick, CallDistances& distances)
+           PrefixLookup& prefixes, QuickQueries& quick, CallDistances& distances, geo::Sun& sun)
       : settings_(settings),
         web_(web),
         events_(events),
         cache_(cache),
         prefixes_(prefixes),
         quick_(quick),
-        distances_(distances) {}
+        distances_(distances),
+        sun_(sun) {}
 
   // Looks the current call up; `deciding_call` decides only whether the station counts as a
   // United States station. Returns 0: an empty answer is reported through DataSource and
@@ -54,6 +56,7 @@ class Callbook {
   PrefixLookup& prefixes_;
   QuickQueries& quick_;
   CallDistances& distances_;
+  geo::Sun& sun_;
 };
 
 }  // namespace torvane

@@ -75,5 +75,23 @@ TEST(ShellGeo, HomeDistanceMeasuresFromTheStoredHomePosition) {
   }
 }
 
+TEST(ShellGeo, GridLocatorTakesTheLongitudeFirst) {
+  TempDataFolder folder;
+  const auto answers = ShellJson(folder, R"({"call": "GetGridLocator", "args": [-75, 40]}
+{"call": "GetGridLocator", "args": [-71.1, 42.4]}
+{"call": "GetGridLocator", "args": [0, 0]}
+{"call": "GetGridLocator", "args": ["-0.5", "51.5"]}
+{"call": "GetGridLocator", "args": [40, -75]}
+{"call": "GetGridLocator", "args": [-180, -90]}
+{"call": "GetGridLocator", "args": [180, 90]}
+{"call": "GetGridLocator", "args": ["west", 40]}
+{"call": "GetGridLocator", "args": [1e9, 40]}
+)");
+  std::vector<std::string> locators;
+  for (const json& answer : answers) locators.push_back(answer["result"].get<std::string>());
+  EXPECT_THAT(locators,
+              ElementsAre("FN20", "FN42", "JJ00", "IO91", "LB05", "AA00", "SS00", "", ""));
+}
+
 }  // namespace
 }  // namespace torvane::tool

@@ -22,5 +22,6 @@ void AddDbCommands(CLI::App& app, CommandContext& context);
 void AddImportCommands(CLI::App& app, CommandContext& context);
 // "lookup" and "resolve".
 void AddLookupCommands(CLI::App& app, CommandContext& context);
+void AddBeaconsCommand(CLI::App& app, CommandContext& context);
 
 }  // namespace torvane::tool

@@ -19,6 +19,7 @@ int Run(const std::vector<std::string>& args, std::istream& in, std::ostream& ou
   AddDbCommands(app, context);
   AddImportCommands(app, context);
   AddLookupCommands(app, context);
+  AddBeaconsCommand(app, context);
 
   try {
     std::vector<std::string> reversed(args.rbegin(), args.rend());
