@@ -11,6 +11,7 @@
 #include "import/prefix_tables.h"
 #include "tests/import/import_fixtures.h"
 #include "tests/support/temp_folder.h"
+#include "tests/support/tool_runner.h"
 #include "tools/torvane/run.h"
 
 namespace torvane::import {
@@ -22,20 +23,9 @@ using ::testing::HasSubstr;
 using ::testing::MatchesRegex;
 using torvane::testing::TempDataFolder;
 using torvane::testing::TempFolder;
+using torvane::testing::RunTool;
+using Outcome = torvane::testing::ToolOutcome;
 
-struct Outcome {
-  int status;
-  std::string out;
-  std::string err;
-};
-
-Outcome RunTool(const std::vector<std::string>& args) {
-  std::istringstream in;
-  std::ostringstream out;
-  std::ostringstream err;
-  const int status = tool::Run(args, in, out, err);
-  return {status, out.str(), err.str()};
-}
 
 std::vector<std::string> Entries(const std::string& folder) {
   std::vector<std::string> names;

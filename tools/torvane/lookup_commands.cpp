@@ -1,5 +1,6 @@
 #include <fmt/format.h>
 
+#include <cmath>
 #include <fstream>
 #include <istream>
 #include <memory>
@@ -12,6 +13,7 @@
 #include "core/files.h"
 #include "core/folders.h"
 #include "core/text.h"
+#include "geo/sun.h"
 #include "tools/torvane/commands.h"
 #include "tools/torvane/service_options.h"
 #include "torvane/torvane_control.h"
@@ -79,11 +81,14 @@ int Lookup(const LookupArguments& arguments, ServiceOptions& service_options,
   const std::string source = control.GetDataSource();
 
   control.ClearQuickCheckCall();
+  // The first quick getter of a fresh resolution tells whether an entity was found: the hours
+  // offset is then a number, otherwise the integer 0.
+  const Variant offset = control.GetPrefixHoursOffset(call);
+  const bool found = offset.type() == Variant::Type::kDouble;
   const std::string dxcc = control.GetQuickPrefixDXCCNumber(call);
   const std::string country = control.GetQuickPrefixCountry(call);
   const std::string base_call = control.GetCallsign(call);
   const std::string deciding_prefix = control.GetRealPrefix(call);
-  const bool found = !country.empty() && dxcc != "0";
 
   json card;
   card["call"] = call;
@@ -99,12 +104,25 @@ int Lookup(const LookupArguments& arguments, ServiceOptions& service_options,
   card["master_prefix"] = control.GetPrefixMasterPrefix(call).ToText();
   card["latitude"] = control.GetQuickPrefixLatitude(call);
   card["longitude"] = control.GetQuickPrefixLongitude(call);
-  card["utc_offset_hours"] = control.GetPrefixHoursOffset(call).ToText();
+  card["utc_offset_hours"] = offset.ToText();
   if (home) {
     card["distance_miles"] = miles;
     card["distance_km"] = kilometres;
     card["beam_heading_deg"] = heading;
   }
+  // The station's own sun times need a position; without a callbook answer the card uses the
+  // entity's reference position and offset, with the service's own sun computation.
+  Variant latitude(card["latitude"].get<std::string>());
+  Variant longitude(card["longitude"].get<std::string>());
+  card["locator"] = control.GetGridLocator(longitude, latitude);
+  geo::Sun sun(options.clock);
+  const geo::StationZone zone{card["utc_offset_hours"].get<std::string>(),
+                              card["latitude"].get<std::string>(),
+                              card["longitude"].get<std::string>()};
+  const auto at_entity = [&zone](const std::string&) { return zone; };
+  card["sunrise"] = sun.GetSunrise(call, at_entity);
+  card["sunset"] = sun.GetSunset(call, at_entity);
+  card["daylight_now"] = sun.GetIsNowDaylight(call, at_entity);
   card["ambiguity"] = control.GetIsAmbiguousPrefix(call);
   card["data_source"] = source;
 
@@ -132,6 +150,21 @@ int Lookup(const LookupArguments& arguments, ServiceOptions& service_options,
   line("position", card["latitude"].get<std::string>() + ", " +
                        card["longitude"].get<std::string>());
   line("UTC offset", card["utc_offset_hours"].get<std::string>() + " h");
+  line("locator", card["locator"].get<std::string>());
+  const auto clock_time = [](const std::string& hours) {
+    const auto value = ParseNumber(hours);
+    if (!value) return hours;
+    const int minutes = static_cast<int>(std::lround(*value * 60));
+    return fmt::format("{:02}:{:02}", minutes / 60, minutes % 60);
+  };
+  if (card["sunrise"] == "not found") {
+    line("sunrise / sunset", "none today (polar day or night)");
+  } else {
+    line("sunrise / sunset", clock_time(card["sunrise"].get<std::string>()) + " / " +
+                                 clock_time(card["sunset"].get<std::string>()) +
+                                 " station time today");
+  }
+  line("daylight now", card["daylight_now"].get<bool>() ? "yes" : "no");
   if (home) {
     line("distance", rounded(miles, 0) + " mi, " + rounded(kilometres, 0) + " km");
     line("beam heading", rounded(heading, 1) + " deg");
