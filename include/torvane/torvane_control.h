@@ -46,6 +46,113 @@ class TorvaneControl {
   std::string GetDataSource();
   std::string GetDXDataSource();
 
+  // Call check, callbook record and the status of the last lookup.
+  std::string GetDataStatus(const std::string& callsign);
+  std::string GetCallsign(const std::string& callsign);
+  std::string GetState(const std::string& callsign);
+  std::int16_t GetDXCCNumber(const std::string& callsign);
+  std::string GetPrefixCountry(const std::string& callsign);
+  std::string GetPrefixDXCC(const std::string& callsign);
+  std::int16_t GetPrefixDXCCNumber(const std::string& callsign);
+  std::string GetCountryAbbreviation(const std::string& callsign);
+  std::string GetPrefixCountryAbbreviation(const std::string& callsign);
+  std::string GetPrefixContinent(const std::string& callsign);
+  std::string GetPrefixCQZone(const std::string& callsign);
+  std::string GetPrefixITUZone(const std::string& callsign);
+  std::string GetCountry(const std::string& callsign);
+  std::string GetDXCC(const std::string& callsign);
+  std::string GetQSLManager(const std::string& callsign);
+  std::string GetLicenseClass(const std::string& callsign);
+  std::string GetLicenseType(const std::string& callsign);
+  std::string GetFirstName(const std::string& callsign);
+  std::string GetMiddleName(const std::string& callsign);
+  std::string GetLastname(const std::string& callsign);
+  std::string GetNameSuffix(const std::string& callsign);
+  std::string GetStreet(const std::string& callsign);
+  std::string GetReciprocalAddress(const std::string& callsign);
+  std::string GetAlienAddress(const std::string& callsign);
+  std::string GetCity(const std::string& callsign);
+  std::string GetPostalCode(const std::string& callsign);
+  std::string GetBirthDate(const std::string& callsign);
+  std::string GetDateFirstIssue(const std::string& callsign);
+  std::string GetExpirationDate(const std::string& callsign);
+  std::string GetProcessDate(const std::string& callsign);
+  std::string GetLast(const std::string& callsign);
+  std::string GetMode(const std::string& callsign);
+  std::string GetFrequency(const std::string& callsign);
+  std::string GetCounty(const std::string& callsign);
+  std::string GetHoursOffset(const std::string& callsign);
+  std::string GetGridSquare(const std::string& callsign);
+  std::string GetIOTA(const std::string& callsign);
+  std::string GetTrustee(const std::string& callsign);
+  std::string GetAreaCode(const std::string& callsign);
+  std::string GetPreviousCall(const std::string& callsign);
+  std::string GetPreviousClass(const std::string& callsign);
+  std::string GetTransactionType(const std::string& callsign);
+  std::string GetEmailAddress(const std::string& callsign);
+  std::string GetURL(const std::string& callsign);
+  std::string GetVanityFlag(const std::string& callsign);
+  std::string GetFAXNumber(const std::string& callsign);
+  std::string GetComment(const std::string& callsign);
+  std::string GetQTH(const std::string& callsign);
+  std::string GetAddress(const std::string& callsign);
+  std::string GetFullName(const std::string& callsign);
+  std::string GetContinent(const std::string& callsign);
+  Variant ClearQuickCheckCall();
+  Variant ClearCDCall();
+
+  // Prefix resolution only (no callbook lookup).
+  std::string GetQuickCountry(const std::string& callsign);
+  std::string GetQuickPrefixCountry(const std::string& callsign);
+  std::string GetQuickContinent(const std::string& callsign);
+  std::string GetQuickPrefixContinent(const std::string& callsign);
+  std::string GetQuickLatitude(const std::string& callsign);
+  std::string GetQuickPrefixLatitude(const std::string& callsign);
+  std::string GetQuickLongitude(const std::string& callsign);
+  std::string GetQuickPrefixLongitude(const std::string& callsign);
+  std::string GetQuickMasterPrefix(const std::string& callsign);
+  std::string GetQuickDXCCNumber(const std::string& callsign);
+  std::string GetQuickPrefixDXCCNumber(const std::string& callsign);
+  std::string GetQuickPrefixCQZone(const std::string& callsign);
+  std::string GetQuickPrefixITUZone(const std::string& callsign);
+  std::string GetRealPrefix(const std::string& callsign);
+  Variant GetPrefixWPX(const std::string& callsign);
+  Variant GetPrefixMasterPrefix(const std::string& callsign);
+  Variant GetPrefixHoursOffset(const std::string& callsign);
+  std::int16_t GetIsAmbiguousPrefix(const std::string& callsign);
+  std::int16_t GetQuickStatus(const std::string& callsign, const std::string& qsodate);
+  bool SetSpecialCall(const std::string& callsign);
+
+  // Entities by ID or DXCC number.
+  std::string GetCountryFromID(std::int16_t ID);
+  std::string GetCountryFromDXCC(std::int16_t DXCC);
+  std::string GetContinentFromDXCC(std::int16_t DXCC);
+  std::string GetCQZoneFromDXCC(std::int16_t DXCC);
+  std::string GetITUZoneFromDXCC(std::int16_t DXCC);
+  std::string GetDXCCNumberFromID(std::int16_t ID);
+  std::string GetContinentFromID(std::int16_t ID);
+
+  // Distances, headings and positions of the current call (miles, km, degrees).
+  Variant GetDXDistance(const std::string& callsign);
+  Variant GetPrefixDXDistance(const std::string& callsign);
+  Variant GetDXBearing(const std::string& callsign);
+  Variant GetPrefixDXBearing(const std::string& callsign);
+  Variant GetDXLatitude(const std::string& callsign);
+  Variant GetPrefixDXLatitude(const std::string& callsign);
+  Variant GetDXLongitude(const std::string& callsign);
+  Variant GetPrefixDXLongitude(const std::string& callsign);
+  std::string GetMilesToDX(const std::string& callsign);
+  std::string GetPrefixMilesToDX(const std::string& callsign);
+  std::string GetKmToDX(const std::string& callsign);
+  std::string GetPrefixKmToDX(const std::string& callsign);
+  std::string GetBearingToDX(const std::string& callsign);
+  std::string GetPrefixBearingToDX(const std::string& callsign);
+
+  // Today's sunrise and sunset at the station, decimal hours of its zone time ("6.5" for
+  // 06:30), or "not found" in polar day or night; whether it is daylight there now.
+  std::string GetSunrise(const std::string& callsign);
+  std::string GetSunset(const std::string& callsign);
+  bool GetIsNowDaylight(const std::string& callsign);
   // Home position, distance and bearing. Positions are decimal degrees, north and east
   // positive; distances statute miles (kilometres where asked); headings degrees from north.
   // Distance from the home position, or 0 when the point is not numeric or out of range.

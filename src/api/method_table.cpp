@@ -14,6 +14,7 @@ namespace {
 MethodTable BuildTable() {
   MethodTable table;
   AddCoreMethods(table);
+  AddLookupMethods(table);
   AddGeoMethods(table);
   AddBeaconMethods(table);
   return table;

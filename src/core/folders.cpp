@@ -51,6 +51,10 @@ std::string DocumentsFolder() {
   return HomeFolder() + "/Documents";
 }
 
+std::string DocumentsDataFolder(const std::string& documents) {
+  return documents + "/ZENTROVA/Quorlin";
+}
+
 std::string LibraryFolder() {
   Dl_info info{};
   if (dladdr(reinterpret_cast<void*>(&LibraryFolder), &info) == 0 || info.dli_fname == nullptr) {
@@ -65,9 +69,9 @@ FolderSet LocateFolders(const Options& options) {
   FolderSet folders;
   const std::string documents =
       options.documents_folder.empty() ? DocumentsFolder() : options.documents_folder;
-  if (files::DirectoryExists(documents + "/ZENTROVA/Quorlin/Databases")) {
-    folders.DataFolder = documents + "/ZENTROVA/Quorlin";
-    folders.LogFolder = documents + "/ZENTROVA/Quorlin/Logs";
+  if (files::DirectoryExists(DocumentsDataFolder(documents) + "/Databases")) {
+    folders.DataFolder = DocumentsDataFolder(documents);
+    folders.LogFolder = DocumentsDataFolder(documents) + "/Logs";
   } else {
     std::string own = options.install_folder.empty() ? LibraryFolder() : options.install_folder;
     // Case-sensitive on purpose: only the host's own "Quorlin" folder counts.

@@ -16,6 +16,9 @@ struct FolderSet {
 // user-dirs.dirs, else $HOME/Documents.
 std::string DocumentsFolder();
 
+// Where the host keeps its data inside a documents folder: documents/ZENTROVA/Quorlin.
+std::string DocumentsDataFolder(const std::string& documents);
+
 // The folder of the loaded libtorvane.so.
 std::string LibraryFolder();
 

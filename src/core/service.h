@@ -10,6 +10,15 @@
 #include "core/folders.h"
 #include "core/net/web_state.h"
 #include "core/settings.h"
+#include "geo/call_distances.h"
+#include "geo/distance_queries.h"
+#include "lookup/call_cache.h"
+#include "lookup/call_check.h"
+#include "lookup/callbook.h"
+#include "lookup/callbook_queries.h"
+#include "prefix/entity_queries.h"
+#include "prefix/prefix_lookup.h"
+#include "prefix/quick_queries.h"
 #include "geo/sun.h"
 #include "torvane/events.h"
 #include "torvane/options.h"
@@ -43,6 +52,25 @@ class Service {
   geo::Sun& sun() { return sun_; }
   beacons::BeaconSchedule& beacons() { return beacons_; }
 
+  PrefixLookup& prefix_lookup() { return prefix_lookup_; }
+  CallCache& call_cache() { return call_cache_; }
+  QuickQueries& quick_queries() { return quick_queries_; }
+  EntityQueries& entity_queries() { return entity_queries_; }
+  CallDistances& call_distances() { return call_distances_; }
+  Callbook& callbook() { return callbook_; }
+  CallCheck& call_check() { return call_check_; }
+  CallbookQueries& callbook_queries() { return callbook_queries_; }
+  DistanceQueries& distance_queries() { return distance_queries_; }
+
+  // Runs the call check for a callsign and gives the record's zone fields, for the sun.
+  geo::StationCheck StationCheck() {
+    return [this](const std::string& callsign) {
+      call_check_.CheckCall(callsign, true);
+      const CallbookRecord& record = callbook_.record;
+      return geo::StationZone{record.HoursOffset, record.Latitude, record.Longitude};
+    };
+  }
+
  private:
   void StartUp();
   Status RunStartupSteps();
@@ -63,6 +91,19 @@ class Service {
   geo::Sun sun_{clock_};
   beacons::BeaconSchedule beacons_{events_, web_};
   double geo_pi_ = 0;
+
+  PrefixLookup prefix_lookup_{databases_, web_, events_};
+  CallCache call_cache_{prefix_lookup_, web_, events_};
+  QuickQueries quick_queries_{call_cache_, prefix_lookup_};
+  EntityQueries entity_queries_{databases_};
+  CallDistances call_distances_{settings_, geo_pi_,
+                                [](std::string_view line) { ActivityLog::Write(line); }};
+  Callbook callbook_{settings_,      web_,           events_,         call_cache_,
+                     prefix_lookup_, quick_queries_, call_distances_, sun_};
+  CallCheck call_check_{settings_, web_, events_, call_cache_, callbook_};
+  CallbookQueries callbook_queries_{settings_, call_cache_, call_check_, callbook_,
+                                    prefix_lookup_};
+  DistanceQueries distance_queries_{call_check_, callbook_, prefix_lookup_, call_distances_};
 };
 
 }  // namespace torvane

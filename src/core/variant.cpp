@@ -6,7 +6,6 @@
 #include <cfenv>
 #include <charconv>
 #include <cmath>
-#include <cstdio>
 #include <limits>
 
 namespace torvane {
@@ -122,10 +121,16 @@ std::string NumberToText(double value) {
   if (std::isinf(value)) return value > 0 ? "Infinity" : "-Infinity";
   if (value == 0) return "0";  // also turns -0 into "0"
   std::array<char, 64> buffer{};
-  // %.15G already switches to an exponent below 1e-4 and from 1e15 on; its exponent form
-  // ("1.5E+20") is the one hosts expect.
-  std::snprintf(buffer.data(), buffer.size(), "%.15G", value);
-  return buffer.data();
+  // The general format with 15 digits switches to an exponent below 1e-4 and from 1e15 on,
+  // as hosts expect; only the exponent letter is written in upper case.
+  const auto [end, error] =
+      std::to_chars(buffer.data(), buffer.data() + buffer.size(), value,
+                    std::chars_format::general, 15);
+  std::string text(buffer.data(), error == std::errc() ? end : buffer.data());
+  for (char& c : text) {
+    if (c == 'e') c = 'E';
+  }
+  return text;
 }
 
 double LeadingNumber(std::string_view text) {

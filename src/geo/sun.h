@@ -58,6 +58,12 @@ class Sun {
   // zone time; they are compared as they are.
   bool GetIsNowDaylight(const std::string& callsign, const StationCheck& check);
 
+  // Empties both event texts (the current call's data was cleared).
+  void ClearEventTexts() {
+    sunrise_text_.clear();
+    sunset_text_.clear();
+  }
+
   const std::string& SunriseText() const { return sunrise_text_; }
   const std::string& SunsetText() const { return sunset_text_; }
   const std::string& SunCall() const { return sun_call_; }

@@ -121,23 +121,29 @@ class TableBuilder {
   }
 
   // Adds a key linked to the entity's row for the alias' overrides (the main row without). A key
-  // that another entity holds already stays with it and is noted as a duplicate. Within one
-  // entity the first stays too, except that a prefix takes the key from an exact call ("=RL1O"
-  // then "RL1O[19]"): one key cannot be both, and the prefix also serves the exact call.
+  // met again keeps its first owner, except that a prefix takes the key from an exact call:
+  // one key cannot be both, and the prefix serves every call under it ("=EF6" of Spain, then
+  // Balearic Islands' prefix "EF6"; "=RL1O" then "RL1O[19]" within European Russia).
+  // Duplicates across entities are noted; repeats within one are counted.
   Status AddKey(std::size_t entity_index, const std::string& key, bool exact,
                 const CtyAlias* alias) {
     PrefixKey* earlier = nullptr;
     if (const auto owner = owner_of_key_.find(key); owner != owner_of_key_.end()) {
       const std::size_t owner_index = owner->second.entity_index;
-      if (owner_index != entity_index) {
-        const CtyEntity& entity = entities_[entity_index];
-        tables_.duplicates.push_back(
-            {key, entities_[owner_index].country, entity.country, entity.line});
-        return Status::Ok();
-      }
-      ++tables_.repeated_keys;
       earlier = &tables_.keys[owner->second.position];
-      if (!earlier->exact || exact) return Status::Ok();
+      const bool prefix_takes_it = earlier->exact && !exact;
+      if (owner_index != entity_index) {
+        const std::string& later = entities_[entity_index].country;
+        const std::string& first = entities_[owner_index].country;
+        tables_.duplicates.push_back({key, prefix_takes_it ? later : first,
+                                      prefix_takes_it ? first : later,
+                                      entities_[entity_index].line});
+        if (!prefix_takes_it) return Status::Ok();
+        owner->second.entity_index = entity_index;
+      } else {
+        ++tables_.repeated_keys;
+        if (!prefix_takes_it) return Status::Ok();
+      }
     }
     const int main_id = main_id_[entity_index];
     int link = main_id;

@@ -31,12 +31,13 @@ struct PrefixKey {
   bool exact = false;  // stored as inactive = "!": only an exact match takes it
 };
 
-// A key met again under a later entity; the first one is kept.
+// A key met again under a later entity. The first one is kept, unless it is an exact call
+// and the later one a prefix, which serves more calls.
 struct DuplicateKey {
   std::string key;
   std::string kept_country;
   std::string skipped_country;
-  int line = 0;  // line of the skipped one
+  int line = 0;  // line of the later entity
 };
 
 struct PrefixTables {

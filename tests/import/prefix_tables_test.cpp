@@ -112,11 +112,11 @@ TEST_F(CtyImportTest, EachKeyLinksToTheRowTheLookupWillRead) {
       {"IG9", "<null>", "IG9", "248", "African Italy", "AF", "33", "37", "35.67", "12.67", "-1"},
       {"GM/S", "<null>", "GM/S", "279", "Shetland Islands", "EU", "14", "27", "60.5", "-1.5", "0"},
       {"GM0GFL", "!", "GM/S", "279", "Shetland Islands", "EU", "14", "27", "60.5", "-1.5", "0"},
-      // A key met twice keeps its first entity.
+      // A key met twice keeps its first entity, unless a prefix meets an exact call: the
+      // prefix takes the key, within one entity or across two.
       {"GB0BL", "!", "GM", "279", "Scotland", "EU", "14", "27", "56.82", "-4.18", "0"},
       {"4U0R", "!", "4U1V", "206", "Vienna Intl Ctr", "EU", "15", "28", "48.2", "16.3", "-1"},
-      {"EF6", "!", "EA", "281", "Spain", "EU", "14", "37", "40.32", "-3.43", "-1"},
-      // Within one entity a prefix takes the key from an exact call; otherwise the first stays.
+      {"EF6", "<null>", "EA6", "21", "Balearic Islands", "EU", "14", "37", "39.6", "2.95", "-1"},
       {"RL1O", "<null>", "UA", "54", "European Russia", "EU", "16", "19", "53.65", "41.37", "-4"},
       {"RA1N", "<null>", "UA", "54", "European Russia", "EU", "16", "19", "53.65", "41.37", "-4"},
       {"R", "<null>", "UA", "54", "European Russia", "EU", "16", "29", "53.65", "41.37", "-4"},
@@ -201,7 +201,7 @@ TEST_F(CtyImportTest, KeysMetTwiceAreCountedAndTheFirstIsKept) {
     duplicates.push_back(duplicate.key + ": " + duplicate.kept_country + " / " +
                          duplicate.skipped_country + " line " + std::to_string(duplicate.line));
   }
-  EXPECT_THAT(duplicates, ElementsAre("EF6: Spain / Balearic Islands line 7",
+  EXPECT_THAT(duplicates, ElementsAre("EF6: Balearic Islands / Spain line 7",
                                       "GB0BL: Scotland / Shetland Islands line 11",
                                       "4U0R: Vienna Intl Ctr / Austria line 17"));
 }

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "tests/support/temp_folder.h"
+#include "tests/support/tool_runner.h"
 #include "tools/torvane/run.h"
 
 namespace torvane::tool {
@@ -19,24 +20,12 @@ using ::testing::HasSubstr;
 using torvane::testing::ReadFile;
 using torvane::testing::TempDataFolder;
 
-struct Outcome {
-  int status = 0;
-  std::vector<std::string> lines;
-  std::string err;
-};
+using Outcome = torvane::testing::ToolOutcome;
 
 Outcome Beacons(const TempDataFolder& folder, std::vector<std::string> extra) {
   std::vector<std::string> args = {"beacons", "--data-folder", folder.path()};
   args.insert(args.end(), extra.begin(), extra.end());
-  std::istringstream in;
-  std::ostringstream out;
-  std::ostringstream err;
-  Outcome outcome;
-  outcome.status = Run(args, in, out, err);
-  std::istringstream text(out.str());
-  for (std::string line; std::getline(text, line);) outcome.lines.push_back(line);
-  outcome.err = err.str();
-  return outcome;
+  return torvane::testing::RunTool(args);
 }
 
 // The time and callsign columns of the beacon lines (the two title lines left out).

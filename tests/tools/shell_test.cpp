@@ -5,6 +5,7 @@
 #include <sstream>
 
 #include "tests/support/temp_folder.h"
+#include "tests/support/tool_runner.h"
 #include "tools/torvane/run.h"
 #include "tools/torvane/shell.h"
 
@@ -15,24 +16,8 @@ using ::testing::ElementsAre;
 using ::testing::HasSubstr;
 using torvane::testing::ReadFile;
 using torvane::testing::TempDataFolder;
+using torvane::testing::RunTool;
 
-struct Outcome {
-  int status;
-  std::vector<std::string> lines;
-  std::string err;
-};
-
-Outcome RunTool(const std::vector<std::string>& args, const std::string& input = "") {
-  std::istringstream in(input);
-  std::ostringstream out;
-  std::ostringstream err;
-  Outcome outcome;
-  outcome.status = Run(args, in, out, err);
-  std::istringstream lines(out.str());
-  for (std::string line; std::getline(lines, line);) outcome.lines.push_back(line);
-  outcome.err = err.str();
-  return outcome;
-}
 
 std::vector<std::string> Shell(const TempDataFolder& folder, const std::string& input,
                                bool json = true) {

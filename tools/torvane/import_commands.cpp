@@ -20,22 +20,16 @@ namespace {
 constexpr const char* kDebianCtyCsv = "/usr/share/hamradio-files/cty.csv";
 constexpr const char* kDebianLocationsXml = "/usr/share/libgweather-4/Locations.xml";
 
-// The data folder a service object finds in the documents folder.
-std::string DocumentsDataFolder(const std::string& documents) {
-  return files::Join(documents.empty() ? DocumentsFolder() : documents, "ZENTROVA/Quorlin");
-}
-
 void PrintCtySummary(const import::CtyImportSummary& summary, bool list_duplicates,
                      std::ostream& out) {
   out << fmt::format(
-      "cty.csv: {} entities, {} keys, {} entity rows, {} duplicate keys skipped, {} repeats "
-      "merged\n",
+      "cty.csv: {} entities, {} keys, {} entity rows, {} duplicate keys, {} repeats merged\n",
       summary.entities, summary.keys, summary.rows, summary.duplicates.size(),
       summary.repeated_keys);
   if (!list_duplicates) return;
   for (const import::DuplicateKey& duplicate : summary.duplicates) {
-    out << fmt::format("  {} under {} (line {}): kept under {}\n", duplicate.key,
-                       duplicate.skipped_country, duplicate.line, duplicate.kept_country);
+    out << fmt::format("  {}: {} over {} (line {})\n", duplicate.key, duplicate.kept_country,
+                       duplicate.skipped_country, duplicate.line);
   }
 }
 
@@ -50,7 +44,9 @@ struct BuildArguments {
 
 int BuildDefault(const BuildArguments& arguments, CommandContext& context) {
   const std::string folder =
-      arguments.folder.empty() ? DocumentsDataFolder(arguments.documents) : arguments.folder;
+      arguments.folder.empty()
+          ? DocumentsDataFolder(arguments.documents.empty() ? DocumentsFolder() : arguments.documents)
+          : arguments.folder;
   auto summary =
       import::BuildDefaultDataFolder(folder, {arguments.cty, arguments.locations}, arguments.force);
   if (!summary) {
@@ -76,9 +72,10 @@ struct ImportCtyArguments {
 };
 
 int ImportCty(const ImportCtyArguments& arguments, CommandContext& context) {
-  const std::string folder = arguments.data_folder.empty()
-                                 ? DocumentsDataFolder(arguments.documents)
-                                 : arguments.data_folder;
+  Options options;
+  options.data_folder = arguments.data_folder;
+  options.documents_folder = arguments.documents;
+  const std::string folder = LocateFolders(options).DataFolder;
   const std::string path =
       files::ResolvePath(files::Join(folder, std::string(db::kPrefixDatabase)));
   if (!files::FileExists(path)) {

@@ -37,6 +37,11 @@ Status CreateDatabase(const std::string& path, Schema schema) {
   {
     auto connection = Connection::Open(building, Connection::Mode::kCreate);
     if (!connection) return connection.error();
+    // Write-ahead logging lets a running service read while another process imports.
+    if (Status journal = connection->Execute("PRAGMA journal_mode=WAL"); !journal) {
+      fs::remove(building, error);
+      return journal;
+    }
     Transaction transaction(*connection);
     if (Status begun = transaction.Begin(); !begun) return begun;
     if (Status made = connection->Execute(SchemaText(schema)); !made) {

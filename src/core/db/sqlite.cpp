@@ -27,6 +27,26 @@ Result<Connection> Connection::Open(const std::string& path, Mode mode) {
   return connection;
 }
 
+void Connection::BeginRead() {
+  const auto now = std::chrono::steady_clock::now();
+  if (reading_ && now - read_since_ < kSnapshotAge) return;
+  EndRead();
+  // Deferred: the snapshot is taken by the first read.
+  if (sqlite3_exec(handle_.get(), "BEGIN", nullptr, nullptr, nullptr) == SQLITE_OK) {
+    reading_ = true;
+    read_since_ = now;
+  }
+}
+
+void Connection::EndRead() {
+  if (!reading_) return;
+  reading_ = false;
+  ++snapshot_;
+  if (sqlite3_get_autocommit(handle_.get()) == 0) {
+    sqlite3_exec(handle_.get(), "COMMIT", nullptr, nullptr, nullptr);
+  }
+}
+
 Error Connection::LastError(int code, std::string_view what) const {
   return Error{code, fmt::format("{} ({}): {}", sqlite3_errmsg(handle_.get()), what, path_),
                "Torvane.Database"};
@@ -58,7 +78,7 @@ Error Statement::Failure(int code, std::string_view what) const {
   return Error{code, fmt::format("{} ({})", sqlite3_errmsg(database), what), "Torvane.Database"};
 }
 
-Status Statement::Bind(int index, const Variant& value) {
+Status Statement::Bind(int index, const Variant& value, Lifetime lifetime) {
   int code = SQLITE_OK;
   switch (value.type()) {
     case Variant::Type::kEmpty:
@@ -75,7 +95,7 @@ Status Statement::Bind(int index, const Variant& value) {
       code = sqlite3_bind_double(handle_.get(), index, *value.AsDouble());
       break;
     case Variant::Type::kString:
-      return BindText(index, *value.AsText());
+      return BindText(index, *value.AsText(), lifetime);
     case Variant::Type::kArray:
       return Error{SQLITE_MISMATCH, "an array cannot be stored in a field", "Torvane.Database"};
   }
@@ -83,9 +103,10 @@ Status Statement::Bind(int index, const Variant& value) {
   return Status::Ok();
 }
 
-Status Statement::BindText(int index, std::string_view value) {
-  const int code = sqlite3_bind_text(handle_.get(), index, value.data(),
-                                     static_cast<int>(value.size()), SQLITE_TRANSIENT);
+Status Statement::BindText(int index, std::string_view value, Lifetime lifetime) {
+  const int code =
+      sqlite3_bind_text(handle_.get(), index, value.data(), static_cast<int>(value.size()),
+                        lifetime == Lifetime::kUntilReset ? SQLITE_STATIC : SQLITE_TRANSIENT);
   if (code != SQLITE_OK) return Failure(code, "bind");
   return Status::Ok();
 }
@@ -165,6 +186,7 @@ Transaction::~Transaction() {
 }
 
 Status Transaction::Begin() {
+  connection_.EndRead();
   Status status = connection_.Execute("BEGIN IMMEDIATE");
   active_ = status.ok();
   return status;

@@ -2,6 +2,7 @@
 
 #include <sqlite3.h>
 
+#include <chrono>
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -36,14 +37,29 @@ class Connection {
   Status Execute(std::string_view sql);  // one or more statements, no results
   Result<Statement> Prepare(std::string_view sql) const;
 
+  // Reads share one snapshot for a short while instead of taking and dropping the file's
+  // locks around every statement (a system call each, which dominates an indexed seek).
+  // Changes by other processes show within kSnapshotAge, like the engine the service
+  // replaces, which also cached shared reads. Call before reading.
+  void BeginRead();
+  // Ends the shared snapshot; call before writing so that the write commits at once.
+  void EndRead();
+  // Changes whenever a snapshot ends: what was read under an older value may be stale.
+  std::uint64_t snapshot() const { return snapshot_; }
+
   // An Error describing the connection's last failure.
   Error LastError(int code, std::string_view what) const;
 
  private:
   Connection(std::string path, sqlite3* handle) : path_(std::move(path)), handle_(handle) {}
 
+  static constexpr std::chrono::milliseconds kSnapshotAge{1000};
+
   std::string path_;
   std::unique_ptr<sqlite3, CloseDatabase> handle_;
+  bool reading_ = false;
+  std::uint64_t snapshot_ = 0;
+  std::chrono::steady_clock::time_point read_since_;
 };
 
 // A prepared statement. Step() returns true while a row is available.
@@ -51,8 +67,11 @@ class Statement {
  public:
   explicit Statement(sqlite3_stmt* handle) : handle_(handle) {}
 
-  Status Bind(int index, const Variant& value);
-  Status BindText(int index, std::string_view value);
+  // Text is copied unless `lifetime` is kUntilReset: then the caller keeps it alive until
+  // the statement is reset.
+  enum class Lifetime { kCopy, kUntilReset };
+  Status Bind(int index, const Variant& value, Lifetime lifetime = Lifetime::kCopy);
+  Status BindText(int index, std::string_view value, Lifetime lifetime = Lifetime::kCopy);
   Status BindInteger(int index, std::int64_t value);
   Result<bool> Step();
   void Reset() noexcept;

@@ -34,9 +34,9 @@ Status Table::Open(std::shared_ptr<Connection> connection) {
   for (const auto& column : columns) select_list_ += ", " + QuoteIdentifier(column);
   select_list_ += " FROM " + QuoteIdentifier(record_source_) + " ";
   columns_ = std::move(columns);
-  row_.assign(columns_.size(), Variant());
-  null_.assign(columns_.size(), true);
+  scratch_ = Record{0, std::vector<Variant>(columns_.size()), std::vector<bool>(columns_.size())};
   connection_ = std::move(connection);
+  ClearSeekCache();
   return Status::Ok();
 }
 
@@ -44,8 +44,9 @@ void Table::Close() {
   statements_.clear();
   connection_.reset();
   columns_.clear();
-  row_.clear();
-  null_.clear();
+  scratch_ = Record{};
+  current_ = nullptr;
+  ClearSeekCache();
   index_name_.clear();
   index_column_.clear();
   seek_statement_ = nullptr;
@@ -57,6 +58,10 @@ void Table::Close() {
 }
 
 std::optional<std::size_t> Table::ColumnIndex(std::string_view name) const {
+  // Callers mostly spell names as the schema does: try that before the case-blind search.
+  for (std::size_t i = 0; i < columns_.size(); ++i) {
+    if (columns_[i] == name) return i;
+  }
   for (std::size_t i = 0; i < columns_.size(); ++i) {
     if (text::EqualsIgnoreCase(columns_[i], name)) return i;
   }
@@ -75,17 +80,30 @@ Statement* Table::Prepared(const std::string& cache_key, const std::string& wher
   return statement;
 }
 
-bool Table::Position(Statement* statement, bool set_no_match) {
+void Table::ClearSeekCache() {
+  if (current_ != &scratch_) {
+    current_ = nullptr;
+    has_record_ = false;
+  }
+  cached_seeks_.clear();
+  cached_records_.clear();
+}
+
+bool Table::Position(Statement* statement, bool set_no_match, Record& target) {
   editing_ = false;
   pending_.clear();
   has_record_ = false;
   if (statement != nullptr) {
+    connection_->BeginRead();
     auto row = statement->Step();
     if (row && *row) {
-      rowid_ = statement->ColumnInteger(0);
+      target.rowid = statement->ColumnInteger(0);
+      target.values.resize(columns_.size());
+      target.null.resize(columns_.size());
       for (std::size_t i = 0; i < columns_.size(); ++i) {
-        null_[i] = !statement->ReadColumn(static_cast<int>(i) + 1, row_[i]);
+        target.null[i] = !statement->ReadColumn(static_cast<int>(i) + 1, target.values[i]);
       }
+      current_ = &target;
       has_record_ = true;
     }
     // Never leave a statement stepped: it would hold a read transaction open.
@@ -143,8 +161,35 @@ bool Table::SetIndex(std::string_view name) {
 
 bool Table::Seek(const Variant& key) {
   Statement* statement = IsOpen() ? seek_statement_ : nullptr;
-  if (statement != nullptr && !statement->Bind(1, key)) statement = nullptr;
-  return Position(statement, true);
+  if (statement == nullptr) return Position(nullptr, true);
+
+  connection_->BeginRead();  // may start a new snapshot, which empties the cache
+  if (cached_snapshot_ != connection_->snapshot()) {
+    ClearSeekCache();
+    cached_snapshot_ = connection_->snapshot();
+  }
+  // Key: the index column, the key's kind, the key.
+  seek_key_.assign(index_column_);
+  seek_key_ += '\0';
+  seek_key_ += key.IsText() ? 'T' : 'N';
+  seek_key_ += key.ToText();
+  if (auto hit = cached_seeks_.find(seek_key_); hit != cached_seeks_.end()) {
+    editing_ = false;
+    pending_.clear();
+    current_ = hit->second;
+    has_record_ = current_ != nullptr;
+    no_match_ = !has_record_;
+    return has_record_;
+  }
+  constexpr std::size_t kMostCachedSeeks = 16384;
+  if (cached_seeks_.size() >= kMostCachedSeeks) ClearSeekCache();
+
+  if (!statement->Bind(1, key, Statement::Lifetime::kUntilReset)) return Position(nullptr, true);
+  Record& record = cached_records_.emplace_back();
+  const bool found = Position(statement, true, record);
+  if (!found) cached_records_.pop_back();
+  cached_seeks_.emplace(seek_key_, found ? &record : nullptr);
+  return found;
 }
 
 bool Table::FindFirst(std::string_view field, const Variant& value) {
@@ -152,7 +197,7 @@ bool Table::FindFirst(std::string_view field, const Variant& value) {
   if (IsOpen() && ColumnIndex(field)) {
     statement = Prepared(fmt::format("first:{}", text::ToLower(field)),
                          fmt::format("WHERE {} = ?1 ORDER BY rowid LIMIT 1", QuoteIdentifier(field)));
-    if (statement != nullptr && !statement->Bind(1, value)) statement = nullptr;
+    if (statement != nullptr && !statement->Bind(1, value, Statement::Lifetime::kUntilReset)) statement = nullptr;
   }
   return Position(statement, true);
 }
@@ -163,7 +208,7 @@ bool Table::FindLast(std::string_view field, const Variant& value) {
     statement =
         Prepared(fmt::format("last:{}", text::ToLower(field)),
                  fmt::format("WHERE {} = ?1 ORDER BY rowid DESC LIMIT 1", QuoteIdentifier(field)));
-    if (statement != nullptr && !statement->Bind(1, value)) statement = nullptr;
+    if (statement != nullptr && !statement->Bind(1, value, Statement::Lifetime::kUntilReset)) statement = nullptr;
   }
   return Position(statement, true);
 }
@@ -180,7 +225,7 @@ bool Table::MoveNext() {
     has_record_ = false;
     return false;
   }
-  const std::int64_t after = rowid_;
+  const std::int64_t after = has_record_ ? current_->rowid : 0;
   Statement* statement = Prepared("move:next", "WHERE rowid > ?1 ORDER BY rowid LIMIT 1");
   if (statement != nullptr && !statement->BindInteger(1, after)) statement = nullptr;
   eof_ = !Position(statement, false);
@@ -196,8 +241,8 @@ bool Table::MoveLast() {
 const Variant* Table::Field(std::string_view name) const {
   if (!has_record_) return nullptr;
   const auto index = ColumnIndex(name);
-  if (!index || null_[*index]) return nullptr;
-  return &row_[*index];
+  if (!index || current_->null[*index]) return nullptr;
+  return &current_->values[*index];
 }
 
 bool Table::Edit() {
@@ -215,7 +260,7 @@ bool Table::SetField(std::string_view name, Variant value) {
 }
 
 bool Table::Update() {
-  if (!editing_ || !IsOpen()) return false;
+  if (!editing_ || !IsOpen() || !has_record_) return false;
   editing_ = false;
   if (pending_.empty()) return true;
   std::string sql = "UPDATE " + QuoteIdentifier(record_source_) + " SET ";
@@ -224,18 +269,20 @@ bool Table::Update() {
     sql += fmt::format("{} = ?{}", QuoteIdentifier(columns_[pending_[i].first]), i + 1);
   }
   sql += fmt::format(" WHERE rowid = ?{}", pending_.size() + 1);
+  connection_->EndRead();
   auto statement = connection_->Prepare(sql);
   if (!statement) return false;
   for (std::size_t i = 0; i < pending_.size(); ++i) {
     if (!statement->Bind(static_cast<int>(i) + 1, pending_[i].second)) return false;
   }
-  if (!statement->BindInteger(static_cast<int>(pending_.size()) + 1, rowid_)) return false;
+  const std::int64_t rowid = current_->rowid;
+  if (!statement->BindInteger(static_cast<int>(pending_.size()) + 1, rowid)) return false;
   auto done = statement->Step();
   pending_.clear();
   if (!done) return false;
   // Read the stored record back, so the fields show what the database now holds.
   Statement* reread = Prepared("rowid", "WHERE rowid = ?1");
-  if (reread != nullptr && !reread->BindInteger(1, rowid_)) reread = nullptr;
+  if (reread != nullptr && !reread->BindInteger(1, rowid)) reread = nullptr;
   Position(reread, false);
   return true;
 }

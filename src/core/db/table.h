@@ -1,6 +1,8 @@
 #pragma once
 
 #include <cstdint>
+#include <deque>
+#include <unordered_map>
 #include <map>
 #include <memory>
 #include <optional>
@@ -67,9 +69,20 @@ class Table {
   const std::vector<std::string>& ColumnNames() const { return columns_; }
 
  private:
+  struct Record {
+    std::int64_t rowid = 0;
+    std::vector<Variant> values;
+    std::vector<bool> null;
+  };
+
   std::optional<std::size_t> ColumnIndex(std::string_view name) const;
   Statement* Prepared(const std::string& cache_key, const std::string& where_and_order);
-  bool Position(Statement* statement, bool set_no_match);
+  // Steps the statement into `target` and makes it the current record when a row came.
+  bool Position(Statement* statement, bool set_no_match, Record& target);
+  bool Position(Statement* statement, bool set_no_match) {
+    return Position(statement, set_no_match, scratch_);
+  }
+  void ClearSeekCache();
   std::optional<std::string> IndexKeyColumn(std::string_view name);
 
   std::string slot_name_;
@@ -84,10 +97,16 @@ class Table {
   Statement* seek_statement_ = nullptr;  // prepared when the index is chosen
   std::map<std::string, std::unique_ptr<Statement>, std::less<>> statements_;
 
-  std::vector<Variant> row_;
-  std::vector<bool> null_;
-  std::int64_t rowid_ = 0;
+  Record scratch_;                  // the record of scans, finds and re-reads
+  const Record* current_ = nullptr;  // scratch_ or a cached seek result
   bool has_record_ = false;
+
+  // Seek results of the connection's current snapshot, which cannot change while it lasts:
+  // the hot lookups probe the same keys and follow the same links call after call.
+  std::uint64_t cached_snapshot_ = 0;
+  std::deque<Record> cached_records_;
+  std::unordered_map<std::string, const Record*> cached_seeks_;  // nullptr: no match
+  std::string seek_key_;
   bool no_match_ = true;
   bool eof_ = true;
 

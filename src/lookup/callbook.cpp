@@ -1,0 +1,123 @@
+#include "lookup/callbook.h"
+
+#include <fmt/format.h>
+
+#include "core/activity_log.h"
+#include "core/text.h"
+#include "core/variant_reading.h"
+#include "geo/call_distances.h"
+
+namespace torvane {
+
+namespace {
+
+// The answer buffer starts each lookup as 401 blanks: the CD-ROM libraries write into it.
+constexpr std::size_t kReplyBufferLength = 401;
+
+bool IsUnitedStatesEntity(std::int16_t dxcc) { return dxcc == 6 || dxcc == 110 || dxcc == 291; }
+
+}  // namespace
+
+std::int16_t Callbook::LookupCallbook(const std::string& deciding_call, bool /*skip_bio*/) {
+  std::string& reply = ThreadWebState().webReply;
+  reply.assign(kReplyBufferLength, ' ');
+  LookupCall = text::ToUpper(cache_.BaseCall());
+  std::int16_t lookup_error = 0;
+  const std::string last_url;
+
+  cache_.ClearQuickCheckCall();
+  const std::int16_t dxcc = ToInt16(Variant(quick_.GetQuickDXCCNumber(deciding_call))).value_or(0);
+  record.DXCCNumber = dxcc;
+
+  if (IsUnitedStatesEntity(dxcc)) {
+    cache_.QuickCall.clear();
+    ActiveSourceCode = std::to_string(static_cast<int>(settings_.CDSourceCode));
+    ActiveDrive = settings_.CDDrive;
+  } else {
+    ActiveSourceCode = std::to_string(static_cast<int>(settings_.CDDXSourceCode));
+    ActiveDrive = settings_.CDDXDrive;
+  }
+  if (settings_.Devel) {
+    ActivityLog::Write("Callbook lookup: " + deciding_call);
+    ActivityLog::Write("Callbook source: " + ActiveSourceCode);
+    if (cache_.StateTrace) ActivityLog::Write("State source: " + ActiveSourceCode);
+  }
+
+  settings_.DataSource.clear();
+  if (ActiveSourceCode == "0") {
+    ClearCallbookRecord();
+    reply.clear();
+    settings_.DataSource = "Callbook not specified";
+  }
+  // Codes 4 and 5 ask nothing.
+
+  if (settings_.Devel) {
+    if (!web_.webStopped) events_.WebStatus("URL: " + last_url);
+    if (cache_.StateTrace) {
+      ActivityLog::Write(fmt::format("Lookup error = {} and len = {}", lookup_error, reply.size()));
+    }
+  }
+  std::int16_t merged = 0;
+  if (!cache_.PrefixCall().empty()) merged = MergePrefixData();
+  if (!web_.webStopped) events_.CallDataOK(true);
+  if (merged == 0) {
+    distances_.ComputeCallDistances(record.Latitude, record.Longitude, prefixes_.CallEntity,
+                                    prefixes_.PrefixEntity);
+  } else {
+    distances_.ClearCallValues();
+  }
+  return 0;
+}
+
+void Callbook::ClearCallbookRecord() {
+  CallbookRecord cleared;
+  cleared.Mode = std::move(record.Mode);
+  cleared.Frequency = std::move(record.Frequency);
+  record = std::move(cleared);
+
+  EntityInfo& call = prefixes_.CallEntity;
+  call.Latitude.clear();
+  call.Longitude.clear();
+  call.master_prefix.clear();
+  call.Continent.clear();
+  call.Time_Offset.clear();
+  call.Abbreviation.clear();
+  call.Country = "0";
+  prefixes_.PrefixEntity.CQ_Zone.clear();
+  prefixes_.PrefixEntity.ITU_Zone.clear();
+  distances_.ClearAll();
+  sun_.ClearEventTexts();
+}
+
+std::int16_t Callbook::MergePrefixData() {
+  EntityInfo& entity = prefixes_.CallEntity;
+  entity.Latitude = "0";
+  entity.Longitude = "0";
+  entity.DXCC = 0;
+  entity.Country = " ";
+  entity.Continent = " ";
+  entity.Abbreviation.clear();
+
+  const bool found = prefixes_.LookupPrefixForCallbook(cache_.BaseCall(), cache_.PrefixCall());
+
+  if (record.Latitude.empty()) {
+    record.DataStatus =
+        " Coordinates not found so all calculations based on location are approximate.";
+    if (found) record.Latitude = entity.Latitude;
+  }
+  if (record.Longitude.empty() && found) record.Longitude = entity.Longitude;
+  if (found) {
+    const auto fill = [](std::string& field, const std::string& value) {
+      if (field.empty()) field = value;
+    };
+    fill(record.ITUZone, entity.ITU_Zone);
+    fill(record.Country, entity.Country);
+    fill(record.CQZone, entity.CQ_Zone);
+    if (record.DXCCNumber == 0) record.DXCCNumber = entity.DXCC;
+    fill(record.Continent, entity.Continent);
+    fill(record.HoursOffset, entity.Time_Offset);
+  }
+  return found ? 0 : 1;
+}
+
+}  // namespace torvane

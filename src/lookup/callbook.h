@@ -1,0 +1,62 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "core/events.h"
+#include "core/net/web_state.h"
+#include "core/settings.h"
+#include "geo/sun.h"
+#include "lookup/call_cache.h"
+#include "lookup/callbook_record.h"
+#include "prefix/prefix_lookup.h"
+#include "prefix/quick_queries.h"
+
+namespace torvane {
+
+class CallDistances;
+
+// The callbook source chain: for a new call it picks the source the host selected for that
+// kind of station, asks it, has the answer mapped into the record, completes the record from
+// prefix data and stores the distances. Exactly one source is asked; there is no fall-back.
+class Callbook {
+ public:
+  Callbook(Settings& settings, WebState& web, EventDispatcher& events, CallCache& cache,
+           PrefixLookup& prefixes, QuickQueries& quick, CallDistances& distances, geo::Sun& sun)
+      : settings_(settings),
+        web_(web),
+        events_(events),
+        cache_(cache),
+        prefixes_(prefixes),
+        quick_(quick),
+        distances_(distances),
+        sun_(sun) {}
+
+  // Looks the current call up; `deciding_call` decides only whether the station counts as a
+  // United States station. Returns 0: an empty answer is reported through DataSource and
+  // DataStatus, not as a failure of the call check.
+  std::int16_t LookupCallbook(const std::string& deciding_call, bool skip_bio);
+
+  // Empties the record (but Mode and Frequency) and every per-call value derived from it.
+  void ClearCallbookRecord();
+
+  CallbookRecord record;
+  std::string LookupCall;        // BaseCall in upper case: what every source is asked for
+  std::string ActiveSourceCode;  // "0".."8"
+  std::string ActiveDrive;
+
+ private:
+  // Fills empty record fields from the entity of the call; 0 when an entity was found.
+  std::int16_t MergePrefixData();
+
+  Settings& settings_;
+  WebState& web_;
+  EventDispatcher& events_;
+  CallCache& cache_;
+  PrefixLookup& prefixes_;
+  QuickQueries& quick_;
+  CallDistances& distances_;
+  geo::Sun& sun_;
+};
+
+}  // namespace torvane

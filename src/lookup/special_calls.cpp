@@ -1,0 +1,11 @@
+#include "lookup/special_calls.h"
+
+namespace torvane {
+
+bool SetSpecialCall(db::Table& plink, const std::string& callsign) {
+  if (plink.CurrentIndex().empty()) plink.SetIndex("prefix");
+  if (!plink.Seek(Variant(callsign))) return false;
+  return plink.Edit() && plink.SetField("inactive", Variant("!")) && plink.Update();
+}
+
+}  // namespace torvane

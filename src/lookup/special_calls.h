@@ -1,0 +1,14 @@
+#pragma once
+
+#include <string>
+
+#include "core/db/table.h"
+
+namespace torvane {
+
+// Marks the "plink" record of the callsign with "!", so that only an exact match takes it.
+// Seeks on the table's current index ("prefix" when none is chosen yet). False when there is
+// no such record or it cannot be written.
+bool SetSpecialCall(db::Table& plink, const std::string& callsign);
+
+}  // namespace torvane

@@ -1,0 +1,55 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "core/db/database_set.h"
+#include "core/events.h"
+#include "core/net/web_state.h"
+#include "prefix/entity_info.h"
+
+namespace torvane {
+
+// Resolves a parsed call to its entities by the longest usable key of the "plink" table:
+// CallEntity for the call, PrefixEntity for the call or prefix that decides it, and the
+// call's WPX prefix. Neither lookup empties the records first: a field whose column is Null
+// keeps the value of the previous lookup, and a pass that finds nothing changes nothing.
+class PrefixLookup {
+ public:
+  PrefixLookup(db::DatabaseSet& databases, const WebState& web, EventDispatcher& events)
+      : databases_(databases), web_(web), events_(events) {}
+
+  // The lookup behind the quick getters. May rewrite `PrefixCall` (the KG4 rule, a matched
+  // portable pair). True when no entity row was found. Raises CallDataOK unless web activity
+  // is stopped.
+  bool LookupPrefix(const std::string& BaseCall, std::string& PrefixCall);
+
+  // The variant the callbook chain runs before it completes a record from prefix data.
+  // True when an entity row WAS found (the opposite sense of LookupPrefix). Raises nothing.
+  bool LookupPrefixForCallbook(const std::string& BaseCall, std::string& PrefixCall);
+
+  // The entity ID valid for the call on a QSO date, after LookupPrefix ran for it; 0 when
+  // none is valid.
+  std::int16_t EntityIdOnDate(const std::string& qsodate, const std::string& PrefixCall);
+
+  EntityInfo CallEntity;
+  EntityInfo PrefixEntity;
+  std::string WPXPrefix;
+
+ private:
+  enum class Fill { kCallEntityQuick, kPrefixEntityQuick, kCallEntityCallbook,
+                    kPrefixEntityCallbook };
+
+  // One probe of "plink" for the key (index "prefix").
+  bool Probe(const std::string& key);
+  // True when the current "plink" row may be taken: not marked "!", or the first probe.
+  bool Usable(bool first_probe) const;
+  // Follows the current "plink" row to its "Prefixes" row and copies it; false without one.
+  bool FollowLink(EntityInfo& entity, Fill fill);
+
+  db::DatabaseSet& databases_;
+  const WebState& web_;
+  EventDispatcher& events_;
+};
+
+}  // namespace torvane

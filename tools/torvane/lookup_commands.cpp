@@ -1,0 +1,262 @@
+#include <fmt/format.h>
+
+#include <cmath>
+#include <fstream>
+#include <istream>
+#include <memory>
+#include <nlohmann/json.hpp>
+#include <optional>
+#include <ostream>
+#include <string>
+
+#include "core/db/data_folder.h"
+#include "core/files.h"
+#include "core/folders.h"
+#include "core/text.h"
+#include "geo/sun.h"
+#include "tools/torvane/commands.h"
+#include "tools/torvane/service_options.h"
+#include "torvane/torvane_control.h"
+
+namespace torvane::tool {
+
+namespace {
+
+using json = nlohmann::ordered_json;
+
+// The service answers with defaults when it has no prefix database: say so instead.
+bool HasPrefixDatabase(const Options& options, const std::string& command, std::ostream& err) {
+  const std::string folder = LocateFolders(options).DataFolder;
+  if (files::FileExists(files::Join(folder, std::string(db::kPrefixDatabase)))) return true;
+  err << "torvane " << command << ": no prefix database in " << folder
+      << " (torvane db build-default makes one)\n";
+  return false;
+}
+
+struct Home {
+  Variant latitude;
+  Variant longitude;
+};
+
+std::optional<Home> ParseHome(const std::string& text) {
+  const std::size_t comma = text.find(',');
+  if (comma == std::string::npos) return std::nullopt;
+  const auto latitude = ParseNumber(text.substr(0, comma));
+  const auto longitude = ParseNumber(text.substr(comma + 1));
+  if (!latitude || !longitude || std::abs(*latitude) > 90 || std::abs(*longitude) > 180) {
+    return std::nullopt;
+  }
+  return Home{Variant(*latitude), Variant(*longitude)};
+}
+
+struct LookupArguments {
+  std::string call;
+  std::string home;
+  bool json = false;
+};
+
+// The station card, read the way a host reads it: first the full check (callbook source,
+// distances), then the prefix resolution of the call itself. The order matters: the full
+// check parses the deciding prefix again, so the base call is read after the quick
+// resolution has parsed the whole call.
+int Lookup(const LookupArguments& arguments, ServiceOptions& service_options,
+           CommandContext& context) {
+  std::optional<Home> home;
+  if (!arguments.home.empty() && !(home = ParseHome(arguments.home))) {
+    context.err << "torvane lookup: --home wants LAT,LON in decimal degrees, got \""
+                << arguments.home << "\"\n";
+    return 2;
+  }
+  const Options options = service_options.Build();
+  if (!HasPrefixDatabase(options, "lookup", context.err)) return 1;
+  TorvaneControl control(options);
+  const std::string& call = arguments.call;
+  if (home) {
+    control.SetHomeLatitude(home->latitude);
+    control.SetHomeLongitude(home->longitude);
+  }
+  const std::string miles = control.GetPrefixMilesToDX(call);
+  const std::string kilometres = control.GetPrefixKmToDX(call);
+  const std::string heading = control.GetPrefixBearingToDX(call);
+  const std::string source = control.GetDataSource();
+
+  control.ClearQuickCheckCall();
+  // The first quick getter of a fresh resolution tells whether an entity was found: the hours
+  // offset is then a number, otherwise the integer 0.
+  const Variant offset = control.GetPrefixHoursOffset(call);
+  const bool found = offset.type() == Variant::Type::kDouble;
+  const std::string dxcc = control.GetQuickPrefixDXCCNumber(call);
+  const std::string country = control.GetQuickPrefixCountry(call);
+  const std::string base_call = control.GetCallsign(call);
+  const std::string deciding_prefix = control.GetRealPrefix(call);
+
+  json card;
+  card["call"] = call;
+  card["found"] = found;
+  card["base_call"] = base_call;
+  card["deciding_prefix"] = deciding_prefix;
+  card["country"] = country;
+  card["dxcc"] = dxcc;
+  card["continent"] = control.GetQuickPrefixContinent(call);
+  card["cq_zone"] = control.GetQuickPrefixCQZone(call);
+  card["itu_zone"] = control.GetQuickPrefixITUZone(call);
+  card["wpx_prefix"] = control.GetPrefixWPX(call).ToText();
+  card["master_prefix"] = control.GetPrefixMasterPrefix(call).ToText();
+  card["latitude"] = control.GetQuickPrefixLatitude(call);
+  card["longitude"] = control.GetQuickPrefixLongitude(call);
+  card["utc_offset_hours"] = offset.ToText();
+  if (home) {
+    card["distance_miles"] = miles;
+    card["distance_km"] = kilometres;
+    card["beam_heading_deg"] = heading;
+  }
+  // The station's own sun times need a position; without a callbook answer the card uses the
+  // entity's reference position and offset, with the service's own sun computation.
+  Variant latitude(card["latitude"].get<std::string>());
+  Variant longitude(card["longitude"].get<std::string>());
+  card["locator"] = control.GetGridLocator(longitude, latitude);
+  geo::Sun sun(options.clock);
+  const geo::StationZone zone{card["utc_offset_hours"].get<std::string>(),
+                              card["latitude"].get<std::string>(),
+                              card["longitude"].get<std::string>()};
+  const auto at_entity = [&zone](const std::string&) { return zone; };
+  card["sunrise"] = sun.GetSunrise(call, at_entity);
+  card["sunset"] = sun.GetSunset(call, at_entity);
+  card["daylight_now"] = sun.GetIsNowDaylight(call, at_entity);
+  card["ambiguity"] = control.GetIsAmbiguousPrefix(call);
+  card["data_source"] = source;
+
+  if (arguments.json) {
+    context.out << card.dump(-1, ' ', false, json::error_handler_t::replace) << '\n';
+    return found ? 0 : 1;
+  }
+  const auto line = [&](std::string_view label, const std::string& value) {
+    context.out << fmt::format("  {:<17}{}\n", label, value);
+  };
+  const auto rounded = [](const std::string& number, int decimals) {
+    const auto value = ParseNumber(number);
+    return value ? fmt::format("{:.{}f}", *value, decimals) : number;
+  };
+  context.out << call << (found ? "" : "  (no entity found)") << '\n';
+  line("base call", base_call);
+  line("deciding prefix", deciding_prefix.empty() ? "(the call itself)" : deciding_prefix);
+  line("country", country);
+  line("DXCC", dxcc);
+  line("continent", card["continent"].get<std::string>());
+  line("CQ / ITU zone",
+       card["cq_zone"].get<std::string>() + " / " + card["itu_zone"].get<std::string>());
+  line("WPX prefix", card["wpx_prefix"].get<std::string>());
+  line("master prefix", card["master_prefix"].get<std::string>());
+  line("position", card["latitude"].get<std::string>() + ", " +
+                       card["longitude"].get<std::string>());
+  line("UTC offset", card["utc_offset_hours"].get<std::string>() + " h");
+  line("locator", card["locator"].get<std::string>());
+  const auto clock_time = [](const std::string& hours) {
+    const auto value = ParseNumber(hours);
+    if (!value) return hours;
+    const int minutes = static_cast<int>(std::lround(*value * 60));
+    return fmt::format("{:02}:{:02}", minutes / 60, minutes % 60);
+  };
+  if (card["sunrise"] == "not found") {
+    line("sunrise / sunset", "none today (polar day or night)");
+  } else {
+    line("sunrise / sunset", clock_time(card["sunrise"].get<std::string>()) + " / " +
+                                 clock_time(card["sunset"].get<std::string>()) +
+                                 " station time today");
+  }
+  line("daylight now", card["daylight_now"].get<bool>() ? "yes" : "no");
+  if (home) {
+    line("distance", rounded(miles, 0) + " mi, " + rounded(kilometres, 0) + " km");
+    line("beam heading", rounded(heading, 1) + " deg");
+  }
+  line("ambiguity", std::to_string(card["ambiguity"].get<int>()));
+  line("data source", source.empty() ? "(none)" : source);
+  return found ? 0 : 1;
+}
+
+struct ResolveArguments {
+  std::string file = "-";
+  bool json = false;
+};
+
+// One line per callsign: the entity that decides it, through the quick family only.
+int Resolve(const ResolveArguments& arguments, ServiceOptions& service_options,
+            CommandContext& context) {
+  std::ifstream file;
+  std::istream* in = &context.in;
+  if (arguments.file != "-") {
+    file.open(arguments.file);
+    if (!file) {
+      context.err << "torvane resolve: cannot read " << arguments.file << '\n';
+      return 1;
+    }
+    in = &file;
+  }
+  const Options options = service_options.Build();
+  if (!HasPrefixDatabase(options, "resolve", context.err)) return 1;
+  TorvaneControl control(options);
+  std::string line;
+  std::string output;
+  while (std::getline(*in, line)) {
+    const std::string call(text::Trim(text::ReplaceAll(line, "\r", "")));
+    if (call.empty() || call.front() == '#') continue;
+    const std::string dxcc = control.GetQuickPrefixDXCCNumber(call);
+    const std::string country = control.GetQuickPrefixCountry(call);
+    const std::string continent = control.GetQuickPrefixContinent(call);
+    const std::string cq_zone = control.GetQuickPrefixCQZone(call);
+    const std::string itu_zone = control.GetQuickPrefixITUZone(call);
+    const std::string wpx = control.GetPrefixWPX(call).ToText();
+    if (arguments.json) {
+      const json row = {{"call", call},         {"dxcc", dxcc},       {"country", country},
+                        {"continent", continent}, {"cq_zone", cq_zone}, {"itu_zone", itu_zone},
+                        {"wpx_prefix", wpx}};
+      output = row.dump(-1, ' ', false, json::error_handler_t::replace);
+    } else {
+      output = fmt::format("{}\t{}\t{}\t{}\t{}\t{}\t{}", call, dxcc, country, continent, cq_zone,
+                           itu_zone, wpx);
+    }
+    context.out << output << '\n';
+  }
+  return 0;
+}
+
+}  // namespace
+
+void AddLookupCommands(CLI::App& app, CommandContext& context) {
+  auto lookup_options = std::make_shared<ServiceOptions>();
+  auto lookup_arguments = std::make_shared<LookupArguments>();
+  CLI::App* lookup = app.add_subcommand("lookup", "Show where a callsign's station is");
+  lookup->add_option("CALL", lookup_arguments->call, "The callsign")->required();
+  lookup->add_option("--home", lookup_arguments->home,
+                     "Your position, LAT,LON in decimal degrees (north, east positive)");
+  lookup->add_flag("--json", lookup_arguments->json, "One JSON object");
+  lookup_options->Register(*lookup);
+  lookup->callback([&context, lookup_options, lookup_arguments] {
+    std::string error;
+    if (!lookup_options->Validate(error)) {
+      context.err << "torvane lookup: " << error << '\n';
+      context.status = 2;
+      return;
+    }
+    context.status = Lookup(*lookup_arguments, *lookup_options, context);
+  });
+
+  auto resolve_options = std::make_shared<ServiceOptions>();
+  auto resolve_arguments = std::make_shared<ResolveArguments>();
+  CLI::App* resolve =
+      app.add_subcommand("resolve", "Resolve callsigns, one per line, to their entities");
+  resolve->add_option("FILE", resolve_arguments->file, "A file of callsigns, or - for input");
+  resolve->add_flag("--json", resolve_arguments->json, "One JSON object per line");
+  resolve_options->Register(*resolve);
+  resolve->callback([&context, resolve_options, resolve_arguments] {
+    std::string error;
+    if (!resolve_options->Validate(error)) {
+      context.err << "torvane resolve: " << error << '\n';
+      context.status = 2;
+      return;
+    }
+    context.status = Resolve(*resolve_arguments, *resolve_options, context);
+  });
+}
+
+}  // namespace torvane::tool
