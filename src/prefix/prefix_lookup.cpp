@@ -50,6 +50,20 @@ bool PrefixLookup::Usable(bool first_probe) const {
   return inactive == nullptr || inactive->ToText() != "!" || first_probe;
 }
 
+bool PrefixLookup::ProbeIteration(const std::string& pair_a, const std::string& pair_b,
+                                  std::string& work, std::string& PrefixCall, bool first_probe) {
+  if (!pair_a.empty()) {
+    if (Probe(pair_a)) {
+      work = pair_a;
+      PrefixCall.clear();
+    } else if (Probe(pair_b)) {
+      work = pair_b;
+      PrefixCall.clear();
+    }
+  }
+  return Probe(work) && Usable(first_probe);
+}
+
 bool PrefixLookup::FollowLink(EntityInfo& entity, Fill fill) {
   std::int16_t id = 0;
   ReadInt16(databases_.Data1.Field("plink"), id);
@@ -151,18 +165,8 @@ bool PrefixLookup::LookupPrefix(const std::string& BaseCall, std::string& Prefix
   n = work.size();
   bool taken = false;
   for (std::size_t i = 1; i <= n; ++i) {
-    if (!pair_a.empty()) {
-      if (Probe(pair_a)) {
-        work = pair_a;
-        PrefixCall.clear();
-      } else if (Probe(pair_b)) {
-        work = pair_b;
-        PrefixCall.clear();
-      }
-    } else if (i == 1) {
-      work = BaseCall;
-    }
-    if (Probe(work) && Usable(first_probe)) {
+    if (pair_a.empty() && i == 1) work = BaseCall;
+    if (ProbeIteration(pair_a, pair_b, work, PrefixCall, first_probe)) {
       taken = true;
       break;
     }
@@ -214,16 +218,7 @@ bool PrefixLookup::LookupPrefixForCallbook(const std::string& BaseCall, std::str
 
   std::string work = BaseCall;
   for (std::size_t i = 1; i <= n; ++i) {
-    if (!pair_a.empty()) {
-      if (Probe(pair_a)) {
-        work = pair_a;
-        PrefixCall.clear();
-      } else if (Probe(pair_b)) {
-        work = pair_b;
-        PrefixCall.clear();
-      }
-    }
-    if (Probe(work) && Usable(first_probe)) {
+    if (ProbeIteration(pair_a, pair_b, work, PrefixCall, first_probe)) {
       if (FollowLink(CallEntity, Fill::kCallEntityCallbook)) found = true;
       break;
     }

@@ -63,7 +63,10 @@ TEST(LookupCommand, ReadsAsACardAndReportsWhatItCannotFind) {
 
   const ToolOutcome bad_home = RunTool(WithData({"lookup", "W1AW", "--home", "95,10"}));
   EXPECT_EQ(bad_home.status, 2);
-  EXPECT_THAT(bad_home.err, HasSubstr("--home wants LAT,LON"));
+  EXPECT_THAT(bad_home.err, HasSubstr("--home is out of range"));
+  const ToolOutcome no_home = RunTool(WithData({"lookup", "W1AW", "--home", "north"}));
+  EXPECT_EQ(no_home.status, 2);
+  EXPECT_THAT(no_home.err, HasSubstr("--home wants LAT,LON"));
 
   TempFolder empty;
   const ToolOutcome no_data = RunTool({"lookup", "W1AW", "--data-folder", empty.path()});

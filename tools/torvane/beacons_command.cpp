@@ -14,6 +14,7 @@
 
 #include "beacons/beacon_schedule.h"
 #include "tools/torvane/commands.h"
+#include "tools/torvane/home_position.h"
 #include "tools/torvane/service_options.h"
 #include "torvane/torvane_control.h"
 
@@ -64,19 +65,7 @@ std::optional<std::size_t> FindBand(const std::string& text) {
   return std::nullopt;
 }
 
-struct Home {
-  double latitude_deg = 0;
-  double longitude_deg = 0;
-};
-
-std::optional<Home> ParseHome(std::string_view text) {
-  const std::size_t comma = text.find(',');
-  if (comma == std::string_view::npos) return std::nullopt;
-  const std::optional<double> lat = ParseNumber(text.substr(0, comma));
-  const std::optional<double> lon = ParseNumber(text.substr(comma + 1));
-  if (!lat || !lon || !std::isfinite(*lat) || !std::isfinite(*lon)) return std::nullopt;
-  return Home{*lat, *lon};
-}
+using Home = HomePosition;
 
 // Only notes that the schedule moved on; the board reads what it shows through the API.
 class ChangeNotice : public EventSink {
@@ -197,8 +186,7 @@ int RunBeacons(ServiceOptions& service_options, const BeaconsArguments& argument
     context.err << "torvane beacons: " << message << '\n';
     return status;
   };
-  std::string error;
-  if (!service_options.Validate(error)) return fail(2, error);
+  if (!service_options.Validate("beacons", context.err)) return 2;
 
   std::optional<std::size_t> only_band;
   if (!arguments.band.empty()) {
@@ -218,7 +206,7 @@ int RunBeacons(ServiceOptions& service_options, const BeaconsArguments& argument
                                "and east positive) or set {}",
                                kHomeVariable));
   }
-  const std::optional<Home> home = ParseHome(home_text);
+  const std::optional<Home> home = ParseHomePosition(home_text);
   if (!home) {
     return fail(2, fmt::format("home position: expected LAT,LON in decimal degrees, got \"{}\"",
                                home_text));

@@ -15,6 +15,7 @@
 #include "core/text.h"
 #include "geo/sun.h"
 #include "tools/torvane/commands.h"
+#include "tools/torvane/home_position.h"
 #include "tools/torvane/service_options.h"
 #include "torvane/torvane_control.h"
 
@@ -33,21 +34,6 @@ bool HasPrefixDatabase(const Options& options, const std::string& command, std::
   return false;
 }
 
-struct Home {
-  Variant latitude;
-  Variant longitude;
-};
-
-std::optional<Home> ParseHome(const std::string& text) {
-  const std::size_t comma = text.find(',');
-  if (comma == std::string::npos) return std::nullopt;
-  const auto latitude = ParseNumber(text.substr(0, comma));
-  const auto longitude = ParseNumber(text.substr(comma + 1));
-  if (!latitude || !longitude || std::abs(*latitude) > 90 || std::abs(*longitude) > 180) {
-    return std::nullopt;
-  }
-  return Home{Variant(*latitude), Variant(*longitude)};
-}
 
 struct LookupArguments {
   std::string call;
@@ -61,8 +47,8 @@ struct LookupArguments {
 // resolution has parsed the whole call.
 int Lookup(const LookupArguments& arguments, ServiceOptions& service_options,
            CommandContext& context) {
-  std::optional<Home> home;
-  if (!arguments.home.empty() && !(home = ParseHome(arguments.home))) {
+  std::optional<HomePosition> home;
+  if (!arguments.home.empty() && !(home = ParseHomePosition(arguments.home))) {
     context.err << "torvane lookup: --home wants LAT,LON in decimal degrees, got \""
                 << arguments.home << "\"\n";
     return 2;
@@ -71,9 +57,11 @@ int Lookup(const LookupArguments& arguments, ServiceOptions& service_options,
   if (!HasPrefixDatabase(options, "lookup", context.err)) return 1;
   TorvaneControl control(options);
   const std::string& call = arguments.call;
-  if (home) {
-    control.SetHomeLatitude(home->latitude);
-    control.SetHomeLongitude(home->longitude);
+  if (home && (control.SetHomeLatitude(Variant(home->latitude_deg)) != 0 ||
+               control.SetHomeLongitude(Variant(home->longitude_deg)) != Variant(std::int16_t{0}))) {
+    context.err << "torvane lookup: --home is out of range: latitude within 90 and longitude "
+                   "within 180 degrees\n";
+    return 2;
   }
   const std::string miles = control.GetPrefixMilesToDX(call);
   const std::string kilometres = control.GetPrefixKmToDX(call);
@@ -232,9 +220,7 @@ void AddLookupCommands(CLI::App& app, CommandContext& context) {
   lookup->add_flag("--json", lookup_arguments->json, "One JSON object");
   lookup_options->Register(*lookup);
   lookup->callback([&context, lookup_options, lookup_arguments] {
-    std::string error;
-    if (!lookup_options->Validate(error)) {
-      context.err << "torvane lookup: " << error << '\n';
+    if (!lookup_options->Validate("lookup", context.err)) {
       context.status = 2;
       return;
     }
@@ -249,9 +235,7 @@ void AddLookupCommands(CLI::App& app, CommandContext& context) {
   resolve->add_flag("--json", resolve_arguments->json, "One JSON object per line");
   resolve_options->Register(*resolve);
   resolve->callback([&context, resolve_options, resolve_arguments] {
-    std::string error;
-    if (!resolve_options->Validate(error)) {
-      context.err << "torvane resolve: " << error << '\n';
+    if (!resolve_options->Validate("resolve", context.err)) {
       context.status = 2;
       return;
     }

@@ -2,6 +2,8 @@
 
 #include "core/clock.h"
 
+#include <ostream>
+
 namespace torvane::tool {
 
 void ServiceOptions::Register(CLI::App& command) {
@@ -29,11 +31,12 @@ void ServiceOptions::Register(CLI::App& command) {
   command.add_option("--clock", clock_text_, "Fixed local time, YYYY-MM-DDTHH:MM:SS");
 }
 
-bool ServiceOptions::Validate(std::string& error) {
+bool ServiceOptions::Validate(std::string_view command, std::ostream& err) {
   if (clock_text_.empty()) return true;
   LocalDateTime when;
   if (!ParseIsoDateTime(clock_text_, when)) {
-    error = "--clock: expected YYYY-MM-DDTHH:MM:SS, got \"" + clock_text_ + "\"";
+    err << "torvane " << command << ": --clock: expected YYYY-MM-DDTHH:MM:SS, got \""
+        << clock_text_ << "\"\n";
     return false;
   }
   *fixed_time_ = when;

@@ -2,7 +2,9 @@
 
 #include <CLI/CLI.hpp>
 
+#include <iosfwd>
 #include <memory>
+#include <string_view>
 #include <optional>
 #include <string>
 
@@ -21,9 +23,9 @@ class ServiceOptions {
   Options Build() const;
 
   void SetFixedTime(const LocalDateTime& when) { *fixed_time_ = when; }
-  bool ClockIsValid() const { return clock_text_.empty() || fixed_time_->has_value(); }
-  // Parses --clock; false with a message when it is malformed.
-  bool Validate(std::string& error);
+  // Parses --clock; false, with "torvane <command>: ..." written to `err`, when it is
+  // malformed.
+  bool Validate(std::string_view command, std::ostream& err);
 
  private:
   Options options_;

@@ -15,9 +15,7 @@ void AddShellCommand(CLI::App& app, CommandContext& context) {
   shell->add_flag("--json", *json, "Requests and answers as JSON objects");
   options->Register(*shell);
   shell->callback([&context, options, json] {
-    std::string error;
-    if (!options->Validate(error)) {
-      context.err << "torvane shell: " << error << '\n';
+    if (!options->Validate("shell", context.err)) {
       context.status = 2;
       return;
     }
