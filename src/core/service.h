@@ -7,6 +7,7 @@
 #include "core/db/database_set.h"
 #include "core/events.h"
 #include "core/folders.h"
+#include "core/net/http_transport.h"
 #include "core/net/web_state.h"
 #include "core/settings.h"
 #include "torvane/events.h"
@@ -35,6 +36,7 @@ class Service {
   Settings& settings() { return settings_; }
   db::DatabaseSet& databases() { return databases_; }
   WebState& web() { return web_; }
+  net::HttpTransport& transport() { return transport_; }
   EventDispatcher& events() { return events_; }
   HostYield& host_yield() { return host_yield_; }
   double GeoPi() const { return geo_pi_; }
@@ -52,6 +54,8 @@ class Service {
   HostYield host_yield_;
   Settings settings_;
   WebState web_;
+  net::CurlLibrary curl_library_;
+  net::HttpTransport transport_;
   FolderSet folders_;
   db::DatabasePaths database_paths_;
   db::DatabaseSet databases_;
