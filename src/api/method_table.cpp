@@ -14,6 +14,9 @@ namespace {
 MethodTable BuildTable() {
   MethodTable table;
   AddCoreMethods(table);
+  AddWebMethods(table);
+  AddUploadMethods(table);
+  AddExtrasMethods(table);
   return table;
 }
 

@@ -165,5 +165,8 @@ Method Row(std::string name, R (TorvaneControl::*member)(A...),
 
 // Rows of each family of methods; each family adds its own.
 void AddCoreMethods(MethodTable& table);
+void AddWebMethods(MethodTable& table);
+void AddUploadMethods(MethodTable& table);
+void AddExtrasMethods(MethodTable& table);
 
 }  // namespace torvane::api

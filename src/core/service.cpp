@@ -25,7 +25,9 @@ Service::Service(Options options, EventSink* events, HostLoop* host_loop)
       clock_(options_.clock ? options_.clock : SystemClock()),
       events_(events),
       host_yield_(host_loop),
-      transport_(web_, events_, host_yield_) {
+      transport_(web_, events_, host_yield_),
+      online_extras_(transport_, web_, settings_),
+      file_upload_(transport_) {
   StartUp();
 }
 

@@ -10,6 +10,8 @@
 #include "core/net/http_transport.h"
 #include "core/net/web_state.h"
 #include "core/settings.h"
+#include "services/file_upload.h"
+#include "services/online_extras.h"
 #include "torvane/events.h"
 #include "torvane/options.h"
 
@@ -37,6 +39,8 @@ class Service {
   db::DatabaseSet& databases() { return databases_; }
   WebState& web() { return web_; }
   net::HttpTransport& transport() { return transport_; }
+  services::OnlineExtras& online_extras() { return online_extras_; }
+  services::FileUpload& file_upload() { return file_upload_; }
   EventDispatcher& events() { return events_; }
   HostYield& host_yield() { return host_yield_; }
   double GeoPi() const { return geo_pi_; }
@@ -61,6 +65,8 @@ class Service {
   db::DatabaseSet databases_;
   StartupLog startup_log_;
   double geo_pi_ = 0;
+  services::OnlineExtras online_extras_;
+  services::FileUpload file_upload_;
 };
 
 }  // namespace torvane
