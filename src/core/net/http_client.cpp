@@ -405,19 +405,22 @@ std::string UrlProblem(const std::string& url) {
   struct UrlFree {
     void operator()(CURLU* handle) const { curl_url_cleanup(handle); }
   };
+  if (url.empty()) return "no URL given";
   std::unique_ptr<CURLU, UrlFree> handle(curl_url());
   if (!handle) return "out of memory";
   const std::string wire_url = WireUrl(url);
   if (const CURLUcode code = curl_url_set(handle.get(), CURLUPART_URL, wire_url.c_str(), 0)) {
-    return fmt::format("{}: {}", curl_url_strerror(code), url);
+    return fmt::format("{} in the URL \"{}\"", curl_url_strerror(code), url);
   }
   char* scheme = nullptr;
   if (curl_url_get(handle.get(), CURLUPART_SCHEME, &scheme, 0) != CURLUE_OK) {
-    return "no scheme in " + url;
+    return fmt::format("no scheme in the URL \"{}\"", url);
   }
   const std::string name = scheme;
   curl_free(scheme);
-  if (name != "http" && name != "https") return "not an http or https address: " + url;
+  if (name != "http" && name != "https") {
+    return fmt::format("not an http or https address: \"{}\"", url);
+  }
   return {};
 }
 
