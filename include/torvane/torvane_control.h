@@ -63,8 +63,7 @@ class TorvaneControl {
   // used. getFile answers a file's whole content ("" when it cannot be read).
   std::string UploadFiles(Variant& strFileName, const std::string& strURL,
                           const std::string& DirPath, const std::string& postVar = {},
-                          const std::string& strUserName = {},
-                          const std::string& strPassword = {});
+                          const std::string& strUserName = {}, const std::string& strPassword = {});
   std::string getFile(const std::string& strFileName);
 
   // Online extras from the maker's service: the reply text, or a message in its place.

@@ -7,9 +7,8 @@ namespace torvane {
 using api::Guard;
 
 std::string TorvaneControl::GetSpotComments(const std::string& callsign) {
-  return Guard(service_, std::string(), [&](Service& service) {
-    return service.online_extras().GetSpotComments(callsign);
-  });
+  return Guard(service_, std::string(),
+               [&](Service& service) { return service.online_extras().GetSpotComments(callsign); });
 }
 
 std::string TorvaneControl::GetDXNews() {

@@ -18,8 +18,7 @@ std::string TorvaneControl::UploadFiles(Variant& strFileName, const std::string&
 }
 
 std::string TorvaneControl::getFile(const std::string& strFileName) {
-  return Guard(service_, std::string(),
-               [&](Service&) { return services::getFile(strFileName); });
+  return Guard(service_, std::string(), [&](Service&) { return services::getFile(strFileName); });
 }
 
 }  // namespace torvane

@@ -26,8 +26,7 @@ std::int16_t TorvaneControl::GetPingTest(const std::string& /*Address*/) {
   return Guard(service_, std::int16_t{0}, [](Service&) { return net::GetPingTest(); });
 }
 
-std::int16_t TorvaneControl::TestConnection(const std::string& /*url*/,
-                                            const std::string& /*Port*/,
+std::int16_t TorvaneControl::TestConnection(const std::string& /*url*/, const std::string& /*Port*/,
                                             const std::string& /*Length*/,
                                             const std::string& /*Request*/) {
   return Guard(service_, std::int16_t{0}, [](Service&) { return net::TestConnection(); });

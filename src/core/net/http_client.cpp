@@ -87,6 +87,9 @@ void SetCommonOptions(CURL* easy, const std::string& wire_url, const ClientSetti
   SetOption(easy, CURLOPT_MAXREDIRS, kMaxRedirects);
   SetOption(easy, CURLOPT_CONNECTTIMEOUT_MS, std::min(settings.connect_timeout_ms, timeout_ms));
   SetOption(easy, CURLOPT_TIMEOUT_MS, timeout_ms);
+  // HTTP/1.1 everywhere, as the services speak it: the abort check's test for a request that
+  // has gone out reads libcurl's request accounting, which is that protocol's.
+  SetOption(easy, CURLOPT_HTTP_VERSION, static_cast<long>(CURL_HTTP_VERSION_1_1));
   SetOption(easy, CURLOPT_SSL_VERIFYPEER, 1L);
   SetOption(easy, CURLOPT_SSL_VERIFYHOST, 2L);
   if (settings.extra_certificates != nullptr) settings.extra_certificates->Apply(easy);
@@ -302,6 +305,7 @@ std::string HttpClient::GetText(const std::string& url) {
       last_error_ = "the reply is not text";
       return {};
     }
+    last_error_.clear();  // a request the host made during a yield may have set it
     return ReplyToText(body);
   } catch (const std::exception& exception) {
     last_error_ = exception.what();
@@ -333,6 +337,7 @@ std::int32_t HttpClient::DownloadFile(const std::string& url, const std::string&
       return 0;
     }
     if (!file.Commit(last_error_)) return 0;
+    last_error_.clear();
     return 1;
   } catch (const std::exception& exception) {
     last_error_ = exception.what();
@@ -373,7 +378,8 @@ PostReply Post(const PostRequest& request, const ClientSettings& settings) {
     SetOption(easy.get(), CURLOPT_POSTFIELDSIZE_LARGE,
               static_cast<curl_off_t>(request.body.size()));
     SetOption(easy.get(), CURLOPT_POSTFIELDS, request.body.data());
-    for (const auto& [name, value] : request.headers) AppendHeader(headers, HeaderLine(name, value));
+    for (const auto& [name, value] : request.headers)
+      AppendHeader(headers, HeaderLine(name, value));
     AppendHeader(headers, "Expect:");  // the body goes at once, as a plain request object sends it
     SetOption(easy.get(), CURLOPT_HTTPHEADER, headers.get());
     if (request.with_credentials) {

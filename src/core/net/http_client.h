@@ -92,7 +92,7 @@ class HttpClient {
 struct PostRequest {
   std::string url;
   std::vector<std::pair<std::string, std::string>> headers;  // name, value
-  std::string body;                                           // bytes as they go out
+  std::string body;                                          // bytes as they go out
   bool with_credentials = false;
   std::string user_name;
   std::string password;

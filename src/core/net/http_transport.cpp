@@ -23,8 +23,10 @@ Status HttpTransport::Configure(const Options& options) {
   const auto limit = [](int given_ms, long default_ms) {
     return given_ms > 0 ? static_cast<long>(given_ms) : default_ms;
   };
-  settings_.connect_timeout_ms = limit(options.http_connect_timeout_ms, defaults.connect_timeout_ms);
-  settings_.request_timeout_ms = limit(options.http_request_timeout_ms, defaults.request_timeout_ms);
+  settings_.connect_timeout_ms =
+      limit(options.http_connect_timeout_ms, defaults.connect_timeout_ms);
+  settings_.request_timeout_ms =
+      limit(options.http_request_timeout_ms, defaults.request_timeout_ms);
   settings_.download_timeout_ms =
       limit(options.http_download_timeout_ms, defaults.download_timeout_ms);
   settings_.upload_timeout_ms = limit(options.upload_timeout_ms, defaults.upload_timeout_ms);
