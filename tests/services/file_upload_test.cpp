@@ -1,3 +1,5 @@
+#include "services/file_upload.h"
+
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <unistd.h>
@@ -8,7 +10,6 @@
 #include <string>
 #include <vector>
 
-#include "services/file_upload.h"
 #include "tests/support/temp_folder.h"
 #include "tests/support/test_certificates.h"
 #include "tests/support/test_server.h"
@@ -73,9 +74,8 @@ TEST(UploadFiles, PostsTheBareNamedFileAndTheClosingLineAsFormData) {
   server.Script("/upload.php", {Text("Thank you, 1 record")});
   TorvaneControl control(ShortOptions(data));
 
-  for (const std::string& given :
-       {std::string("C:\\logs\\my.adi"), std::string("/elsewhere/logs/my.adi"),
-        std::string("my.adi")}) {
+  for (const std::string& given : {std::string("C:\\logs\\my.adi"),
+                                   std::string("/elsewhere/logs/my.adi"), std::string("my.adi")}) {
     Variant names = Names({given, "second-is-ignored.adi"});
     EXPECT_EQ(control.UploadFiles(names, server.Url("/upload.php"), "C:\\dir", "postvar"),
               "Thank you, 1 record")
@@ -142,8 +142,7 @@ TEST(UploadFiles, CredentialsAnswerTheChallengeOnlyWhenBothAreGiven) {
     server.Script("/up", {challenge, Text("stored")});
     TorvaneControl control(ShortOptions(data));
     Variant names = Names({"log.adi"});
-    EXPECT_EQ(control.UploadFiles(names, server.Url("/up"), "", "", c.user, c.password),
-              c.result);
+    EXPECT_EQ(control.UploadFiles(names, server.Url("/up"), "", "", c.user, c.password), c.result);
     const auto requests = server.Requests();
     ASSERT_EQ(requests.size(), c.requests) << c.user << "/" << c.password;
     EXPECT_EQ(requests[0].Header("authorization"), "");

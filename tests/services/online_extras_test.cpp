@@ -1,3 +1,5 @@
+#include "services/online_extras.h"
+
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
@@ -7,7 +9,6 @@
 
 #include "core/net/web_state.h"
 #include "core/service.h"
-#include "services/online_extras.h"
 #include "tests/support/temp_folder.h"
 #include "tests/support/test_certificates.h"
 #include "tests/support/test_server.h"
@@ -77,13 +78,18 @@ TEST(OnlineExtras, RequestAddressesAsTheServerSeesThem) {
     std::function<std::string()> call;
     std::string target;
   } cases[] = {
-      {[&] { return control.GetSpotComments("W1AW/P"); }, std::string(kSpotPath) + "?call=W1AW%2FP"},
-      {[&] { return control.GetSpotComments("de W1AW"); }, std::string(kSpotPath) + "?call=de+W1AW"},
-      {[&] { return control.GetSpotComments("one\ntwo"); }, std::string(kSpotPath) + "?call=one<P>two"},
-      {[&] { return control.GetSpotComments("a\r\nb"); }, std::string(kSpotPath) + "?call=a%0D<P>b"},
+      {[&] { return control.GetSpotComments("W1AW/P"); },
+       std::string(kSpotPath) + "?call=W1AW%2FP"},
+      {[&] { return control.GetSpotComments("de W1AW"); },
+       std::string(kSpotPath) + "?call=de+W1AW"},
+      {[&] { return control.GetSpotComments("one\ntwo"); },
+       std::string(kSpotPath) + "?call=one<P>two"},
+      {[&] { return control.GetSpotComments("a\r\nb"); },
+       std::string(kSpotPath) + "?call=a%0D<P>b"},
       {[&] { return control.GetSpotComments("O'Brien #1"); },
        std::string(kSpotPath) + "?call=O%27Brien+%231"},
-      {[&] { return control.GetSpotComments("caf\xC3\xA9"); }, std::string(kSpotPath) + "?call=caf%E9"},
+      {[&] { return control.GetSpotComments("caf\xC3\xA9"); },
+       std::string(kSpotPath) + "?call=caf%E9"},
       {[&] { return control.GetDXNews(); }, kNewsPath},
       {[&] { return control.GetSunData(); }, kSunPath},
       {[&] {

@@ -24,8 +24,10 @@ constexpr const char* kNewsPath = "/programs/GetDXNewsForQL.php";
 std::vector<std::string> RunShell(const TempDataFolder& folder, const TestServer& server,
                                   const std::string& input) {
   const std::vector<std::string> args = {
-      "shell",          "--json",         "--data-folder", folder.path(),
-      "--service-host", server.HostPort(), "--ca-bundle",   torvane::testing::WriteTestCa(folder.path())};
+      "shell",          "--json",
+      "--data-folder",  folder.path(),
+      "--service-host", server.HostPort(),
+      "--ca-bundle",    torvane::testing::WriteTestCa(folder.path())};
   std::istringstream in(input);
   std::ostringstream out;
   std::ostringstream err;
@@ -52,8 +54,7 @@ TEST(ShellStopWeb, StopWebDuringDXNewsEndsTheTransferAndTheRepeatRuns) {
 {"call": "GetDXNews"}
 {"call": "GetSunData"}
 )");
-  EXPECT_THAT(lines, ElementsAre(R"({"ok": true})",
-                                 R"({"event":"WebStatus","args":["Stopped"]})",
+  EXPECT_THAT(lines, ElementsAre(R"({"ok": true})", R"({"event":"WebStatus","args":["Stopped"]})",
                                  R"({"yield_result":0,"type":"int16","args":[]})",
                                  R"({"result":"DX news: 3Y0J QRV","type":"string","args":[]})",
                                  R"({"result":"Connection Timed Out","type":"string","args":[]})"));
@@ -93,7 +94,8 @@ TEST(ShellUpload, OptionalParametersMayBeLeftOut) {
   const auto lines = RunShell(folder, server,
                               R"({"call": "UploadFiles", "args": [["C:\\none.adi"], ")" +
                                   server.Url("/up") + R"(", ""]}
-{"call": "UploadFiles", "args": [["none.adi"], ")" + server.Url("/up") +
+{"call": "UploadFiles", "args": [["none.adi"], ")" +
+                                  server.Url("/up") +
                                   R"(", "", "", "user", "pass"]}
 {"call": "UploadFiles", "args": [["none.adi"]]}
 )");

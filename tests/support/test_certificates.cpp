@@ -41,8 +41,7 @@ void AddExtension(X509* certificate, X509* issuer, int nid, const char* value) {
 }
 
 std::unique_ptr<X509, X509Free> MakeCertificate(const char* common_name, EVP_PKEY* key,
-                                                X509* issuer, EVP_PKEY* issuer_key,
-                                                long serial) {
+                                                X509* issuer, EVP_PKEY* issuer_key, long serial) {
   std::unique_ptr<X509, X509Free> certificate(X509_new());
   Check(certificate != nullptr, "new");
   X509* raw = certificate.get();

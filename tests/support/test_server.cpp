@@ -109,38 +109,47 @@ struct TestServer::State {
     auto body = std::make_shared<Reply>(std::move(reply));
     auto dropped = std::make_shared<bool>(false);
     auto released = std::make_shared<std::atomic<bool>>(false);  // a copied reply releases twice
-    response.set_content_provider(
-        body->body.size(), body->content_type,
-        [this, body, dropped, index](std::size_t offset, std::size_t length,
-                                     httplib::DataSink& sink) {
-          std::size_t piece = body->chunk_bytes == 0 ? length : std::min(length, body->chunk_bytes);
-          if (body->drop_after) {
-            if (offset >= *body->drop_after) {
-              *dropped = true;
-              return false;
-            }
-            piece = std::min(piece, *body->drop_after - offset);
-          }
-          if (!sink.write(body->body.data() + offset, piece)) return false;
-          {
-            std::lock_guard lock(mutex);
-            requests[index].bytes_sent = offset + piece;
-          }
-          if (body->on_piece) body->on_piece(offset + piece);
-          if (offset + piece < body->body.size() && body->chunk_pause.count() > 0) {
-            return Pause(body->chunk_pause);
-          }
-          return true;
-        },
-        [this, body, dropped, released, index](bool /*success*/) {
-          if (released->exchange(true)) return;
-          {
-            std::lock_guard lock(mutex);
-            ReceivedRequest& received = requests[index];
-            received.cut = !*dropped && received.bytes_sent < body->body.size();
-          }
-          Answered();
-        });
+    const auto provide = [this, body, dropped, index](std::size_t offset, std::size_t length,
+                                                      httplib::DataSink& sink) {
+      std::size_t piece = body->chunk_bytes == 0 ? length : std::min(length, body->chunk_bytes);
+      if (body->drop_after) {
+        if (offset >= *body->drop_after) {
+          *dropped = true;
+          return false;
+        }
+        piece = std::min(piece, *body->drop_after - offset);
+      }
+      if (!sink.write(body->body.data() + offset, piece)) return false;
+      {
+        std::lock_guard lock(mutex);
+        requests[index].bytes_sent = offset + piece;
+      }
+      if (body->on_piece) body->on_piece(offset + piece);
+      if (offset + piece < body->body.size() && body->chunk_pause.count() > 0) {
+        return Pause(body->chunk_pause);
+      }
+      if (body->chunked && offset + piece == body->body.size()) sink.done();
+      return true;
+    };
+    const auto release = [this, body, dropped, released, index](bool /*success*/) {
+      if (released->exchange(true)) return;
+      {
+        std::lock_guard lock(mutex);
+        ReceivedRequest& received = requests[index];
+        received.cut = !*dropped && received.bytes_sent < body->body.size();
+      }
+      Answered();
+    };
+    if (body->chunked) {
+      response.set_chunked_content_provider(
+          body->content_type,
+          [provide, body](std::size_t offset, httplib::DataSink& sink) {
+            return provide(offset, body->body.size() - offset, sink);
+          },
+          release);
+    } else {
+      response.set_content_provider(body->body.size(), body->content_type, provide, release);
+    }
   }
 };
 
@@ -148,8 +157,7 @@ TestServer::TestServer(Scheme scheme) : state_(std::make_shared<State>()) {
   state_->scheme = scheme;
   if (scheme == Scheme::kHttps) {
     const TestCertificates& tls = GetTestCertificates();
-    state_->server =
-        std::make_unique<httplib::SSLServer>(tls.server_certificate, tls.server_key);
+    state_->server = std::make_unique<httplib::SSLServer>(tls.server_certificate, tls.server_key);
   } else {
     state_->server = std::make_unique<httplib::Server>();
   }
@@ -168,7 +176,7 @@ TestServer::TestServer(Scheme scheme) : state_(std::make_shared<State>()) {
   server.Post(".*", handler);
   state_->port = server.bind_to_any_port("127.0.0.1");
   if (state_->port <= 0) throw std::runtime_error("test server: cannot bind 127.0.0.1");
-  state_->thread = std::thread([state] {
+  state_->thread = std::thread([state, keep = state_] {
     // A client that goes away makes the server's next write fail; that must be EPIPE for the
     // server's threads (which inherit this mask), not a signal that ends the test.
     sigset_t pipe;
@@ -177,6 +185,16 @@ TestServer::TestServer(Scheme scheme) : state_(std::make_shared<State>()) {
     pthread_sigmask(SIG_BLOCK, &pipe, nullptr);
     state->server->listen_after_bind();
   });
+  // stop() does nothing to a server that has not started listening, which would leave the
+  // destructor waiting on accept(): be sure it has started.
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+  while (!server.is_running() && std::chrono::steady_clock::now() < deadline) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  }
+  if (!server.is_running()) {
+    state_->thread.detach();  // it keeps the state it uses alive
+    throw std::runtime_error("test server: did not start");
+  }
 }
 
 TestServer::~TestServer() {

@@ -23,6 +23,8 @@ struct Reply {
   // The body goes out in pieces of this many bytes (0: at once), with a pause between them.
   std::size_t chunk_bytes = 0;
   std::chrono::milliseconds chunk_pause{0};
+  // Sent with chunked transfer coding: no length announced in advance.
+  bool chunked = false;
   // The connection is dropped after this many bytes of the body (the headers announced all).
   std::optional<std::size_t> drop_after;
   // Runs on the server's thread after each piece, with the bytes sent so far.
@@ -32,8 +34,8 @@ struct Reply {
 // What the server received, and how its reply went.
 struct ReceivedRequest {
   std::string method;
-  std::string target;  // path and query exactly as on the request line
-  std::string path;    // decoded, without the query
+  std::string target;                               // path and query exactly as on the request line
+  std::string path;                                 // decoded, without the query
   std::multimap<std::string, std::string> headers;  // names in lower case
   std::string body;
   std::size_t bytes_sent = 0;  // of the reply body
@@ -55,7 +57,7 @@ class TestServer {
   TestServer& operator=(const TestServer&) = delete;
 
   int port() const;
-  std::string HostPort() const;              // "127.0.0.1:PORT", as Options hosts are given
+  std::string HostPort() const;                  // "127.0.0.1:PORT", as Options hosts are given
   std::string Url(std::string_view path) const;  // scheme, host and port, then the path
 
   void Script(const std::string& path, std::vector<Reply> replies);
