@@ -46,6 +46,31 @@ class TorvaneControl {
   std::string GetDataSource();
   std::string GetDXDataSource();
 
+  // Home position, distance and bearing. Positions are decimal degrees, north and east
+  // positive; distances statute miles (kilometres where asked); headings degrees from north.
+  // Distance from the home position, or 0 when the point is not numeric or out of range.
+  Variant GetHomeDistance(const Variant& latitude, const Variant& longitude, bool MilesUnits);
+  // Heading from start to end; a negative EndLon comes back increased by 360.
+  Variant GetBearingFromLatLon(const Variant& StartLat, const Variant& StartLon,
+                               const Variant& EndLat, Variant& EndLon);
+  Variant GetPrefixBearingFromLatLon(const Variant& StartLat, const Variant& StartLon,
+                                     const Variant& EndLat, Variant& EndLon);
+
+  // Maidenhead grid locator: field and square ("FN20"), longitude first; "" when an argument
+  // is not numeric.
+  std::string GetGridLocator(const Variant& longitude, const Variant& latitude);
+
+  // Beacon schedule of the NCDXF/IARU network: 18 beacons in 10-second slots, a 3-minute
+  // cycle. Slots count from 1; a band's sequence is the first band's shifted by its offset.
+  std::int16_t GetBeaconSlots();            // 18
+  std::int16_t GetBeaconCurrentSlot();      // the base slot shifted by the band offset
+  std::int16_t GetBeaconCurrentBaseSlot();  // the first band's slot at the last slot change
+  // Takes effect at the next slot change; raises no event. Returns 0.
+  std::int16_t SetBeaconBandOffset(std::int16_t BandOffset);
+  // Row Slot (less 18 above 18), column what: 1 callsign, 2 entity, 3 location, 4 latitude,
+  // 5 longitude (decimal degrees, south and west negative); "" outside the table.
+  std::string GetBeaconData(std::int16_t Slot, std::int16_t what);
+
   // Web state and connection probes. StopWeb ends a general request or callbook lookup under
   // way and silences the service's web, beacon and call events until the next operation that
   // goes on line. The probes answer constants and touch no network.

@@ -17,6 +17,8 @@ MethodTable BuildTable() {
   AddWebMethods(table);
   AddUploadMethods(table);
   AddExtrasMethods(table);
+  AddGeoMethods(table);
+  AddBeaconMethods(table);
   return table;
 }
 

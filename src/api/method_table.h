@@ -168,5 +168,7 @@ void AddCoreMethods(MethodTable& table);
 void AddWebMethods(MethodTable& table);
 void AddUploadMethods(MethodTable& table);
 void AddExtrasMethods(MethodTable& table);
+void AddGeoMethods(MethodTable& table);
+void AddBeaconMethods(MethodTable& table);
 
 }  // namespace torvane::api

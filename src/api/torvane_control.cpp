@@ -19,7 +19,7 @@ TorvaneControl::TorvaneControl(Options options, EventSink* events, HostLoop* hos
 TorvaneControl::~TorvaneControl() = default;
 
 void TorvaneControl::Timer1Tick() {
-  GuardVoid(service_, [](Service&) {});
+  GuardVoid(service_, [](Service& service) { service.beacons().Timer1Tick(service.Now()); });
 }
 
 Variant TorvaneControl::SetQuorlinPath(const std::string& /*spath*/) {

@@ -107,8 +107,7 @@ void Service::PrepareHttpClients() {
   }
 }
 
-// The beacon table is part of the beacon schedule, which fills it on construction.
-void Service::InitialiseBeaconTable() {}
+void Service::InitialiseBeaconTable() { beacons_.InitialiseBeaconTable(); }
 
 void Service::ShutDown() noexcept {
   try {

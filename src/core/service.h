@@ -3,6 +3,7 @@
 #include <string>
 #include <string_view>
 
+#include "beacons/beacon_schedule.h"
 #include "core/activity_log.h"
 #include "core/db/database_set.h"
 #include "core/events.h"
@@ -10,6 +11,7 @@
 #include "core/net/http_transport.h"
 #include "core/net/web_state.h"
 #include "core/settings.h"
+#include "geo/sun.h"
 #include "services/file_upload.h"
 #include "services/online_extras.h"
 #include "torvane/events.h"
@@ -44,6 +46,8 @@ class Service {
   EventDispatcher& events() { return events_; }
   HostYield& host_yield() { return host_yield_; }
   double GeoPi() const { return geo_pi_; }
+  geo::Sun& sun() { return sun_; }
+  beacons::BeaconSchedule& beacons() { return beacons_; }
 
  private:
   void StartUp();
@@ -64,6 +68,8 @@ class Service {
   db::DatabasePaths database_paths_;
   db::DatabaseSet databases_;
   StartupLog startup_log_;
+  geo::Sun sun_{clock_};
+  beacons::BeaconSchedule beacons_{events_, web_};
   double geo_pi_ = 0;
   services::OnlineExtras online_extras_;
   services::FileUpload file_upload_;

@@ -131,7 +131,10 @@ SetCDDrive "unterminated
 )",
                            /*json=*/false);
   EXPECT_THAT(lines, ElementsAre(R"(=> "4.10.0" [string])", "=> 0 [int16]", "=> 1 [int16]",
-                                 "error: unterminated quote", "ok",
+                                 "error: unterminated quote",
+                                 R"(! BeaconChange "2" "VE8AT" "Canada" )"
+                                 R"("Eureka, Nunavut" "80" "-86")",
+                                 "ok",
                                  ::testing::StartsWith("error: cd /nonexistent")));
 }
 

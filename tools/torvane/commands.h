@@ -18,5 +18,8 @@ struct CommandContext {
 // outlives the parse.
 void AddShellCommand(CLI::App& app, CommandContext& context);
 void AddDbCommands(CLI::App& app, CommandContext& context);
+// Adds "db build-default" (after AddDbCommands) and "import".
+void AddImportCommands(CLI::App& app, CommandContext& context);
+void AddBeaconsCommand(CLI::App& app, CommandContext& context);
 
 }  // namespace torvane::tool

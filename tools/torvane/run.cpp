@@ -17,6 +17,8 @@ int Run(const std::vector<std::string>& args, std::istream& in, std::ostream& ou
   CommandContext context{in, out, err};
   AddShellCommand(app, context);
   AddDbCommands(app, context);
+  AddImportCommands(app, context);
+  AddBeaconsCommand(app, context);
 
   try {
     std::vector<std::string> reversed(args.rbegin(), args.rend());
