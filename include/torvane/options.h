@@ -54,6 +54,14 @@ struct Options {
   // An extra trusted certificate authority (PEM file) for HTTPS, besides the system's.
   std::string ca_bundle;
 
+  // Time limits of network requests, in milliseconds. Connecting (TCP and TLS) counts within
+  // each request's own limit. A request that runs out of time fails like any other. Zero or
+  // less means the default: no request is ever without a limit.
+  int http_connect_timeout_ms = 15'000;
+  int http_request_timeout_ms = 60'000;      // a whole text request (lookups, weather, extras)
+  int http_download_timeout_ms = 1'800'000;  // a whole LoTW download, which can be large
+  int upload_timeout_ms = 20'000;            // UploadFiles waits this long for the reply
+
   // Defaults to SystemClock().
   Clock clock;
 };

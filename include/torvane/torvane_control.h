@@ -178,6 +178,32 @@ class TorvaneControl {
   // 5 longitude (decimal degrees, south and west negative); "" outside the table.
   std::string GetBeaconData(std::int16_t Slot, std::int16_t what);
 
+  // Web state and connection probes. StopWeb ends a general request or callbook lookup under
+  // way and silences the service's web, beacon and call events until the next operation that
+  // goes on line. The probes answer constants and touch no network.
+  std::int16_t StopWeb();
+  std::int16_t SetWebConnectionStatus(bool Connected);
+  bool RemoteConnected();
+  std::int16_t GetPingTest(const std::string& Address);
+  std::int16_t TestConnection(const std::string& url, const std::string& Port,
+                              const std::string& Length, const std::string& Request);
+  std::int16_t LocalTestConnection();
+
+  // File upload and file reading. UploadFiles posts the file named by element 0 of the array
+  // `strFileName` (its bare name, read from the current folder) to `strURL` and answers the
+  // server's reply text, or the description of the failure. `DirPath` and `postVar` are not
+  // used. getFile answers a file's whole content ("" when it cannot be read).
+  std::string UploadFiles(Variant& strFileName, const std::string& strURL,
+                          const std::string& DirPath, const std::string& postVar = {},
+                          const std::string& strUserName = {}, const std::string& strPassword = {});
+  std::string getFile(const std::string& strFileName);
+
+  // Online extras from the maker's service: the reply text, or a message in its place.
+  std::string GetSpotComments(const std::string& callsign);
+  std::string GetDXNews();
+  std::string GetSunData();
+  std::string GetLast4AudioClips();
+
  private:
   std::unique_ptr<Service> service_;
 };

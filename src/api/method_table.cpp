@@ -15,6 +15,9 @@ MethodTable BuildTable() {
   MethodTable table;
   AddCoreMethods(table);
   AddLookupMethods(table);
+  AddWebMethods(table);
+  AddUploadMethods(table);
+  AddExtrasMethods(table);
   AddGeoMethods(table);
   AddBeaconMethods(table);
   return table;

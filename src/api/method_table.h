@@ -166,6 +166,9 @@ Method Row(std::string name, R (TorvaneControl::*member)(A...),
 // Rows of each family of methods; each family adds its own.
 void AddCoreMethods(MethodTable& table);
 void AddLookupMethods(MethodTable& table);
+void AddWebMethods(MethodTable& table);
+void AddUploadMethods(MethodTable& table);
+void AddExtrasMethods(MethodTable& table);
 void AddGeoMethods(MethodTable& table);
 void AddBeaconMethods(MethodTable& table);
 

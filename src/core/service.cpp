@@ -24,7 +24,10 @@ Service::Service(Options options, EventSink* events, HostLoop* host_loop)
     : options_(std::move(options)),
       clock_(options_.clock ? options_.clock : SystemClock()),
       events_(events),
-      host_yield_(host_loop) {
+      host_yield_(host_loop),
+      transport_(web_, events_, host_yield_),
+      online_extras_(transport_, web_, settings_),
+      file_upload_(transport_) {
   StartUp();
 }
 
@@ -95,8 +98,14 @@ Status Service::RunStartupSteps() {
   return Status::Ok();
 }
 
-// The HTTP clients are created with the service; nothing to prepare before they are used.
-void Service::PrepareHttpClients() {}
+// The clients' time limits and extra trust. A CA file that cannot be used leaves the clients
+// trusting the system's store alone; its HTTPS requests to a private CA then fail as such.
+void Service::PrepareHttpClients() {
+  try {
+    transport_.Configure(options_);
+  } catch (...) {
+  }
+}
 
 void Service::InitialiseBeaconTable() { beacons_.InitialiseBeaconTable(); }
 

@@ -8,6 +8,7 @@
 #include "core/db/database_set.h"
 #include "core/events.h"
 #include "core/folders.h"
+#include "core/net/http_transport.h"
 #include "core/net/web_state.h"
 #include "core/settings.h"
 #include "geo/call_distances.h"
@@ -20,6 +21,8 @@
 #include "prefix/prefix_lookup.h"
 #include "prefix/quick_queries.h"
 #include "geo/sun.h"
+#include "services/file_upload.h"
+#include "services/online_extras.h"
 #include "torvane/events.h"
 #include "torvane/options.h"
 
@@ -46,6 +49,9 @@ class Service {
   Settings& settings() { return settings_; }
   db::DatabaseSet& databases() { return databases_; }
   WebState& web() { return web_; }
+  net::HttpTransport& transport() { return transport_; }
+  services::OnlineExtras& online_extras() { return online_extras_; }
+  services::FileUpload& file_upload() { return file_upload_; }
   EventDispatcher& events() { return events_; }
   HostYield& host_yield() { return host_yield_; }
   double GeoPi() const { return geo_pi_; }
@@ -84,6 +90,8 @@ class Service {
   HostYield host_yield_;
   Settings settings_;
   WebState web_;
+  net::CurlLibrary curl_library_;
+  net::HttpTransport transport_;
   FolderSet folders_;
   db::DatabasePaths database_paths_;
   db::DatabaseSet databases_;
@@ -91,6 +99,8 @@ class Service {
   geo::Sun sun_{clock_};
   beacons::BeaconSchedule beacons_{events_, web_};
   double geo_pi_ = 0;
+  services::OnlineExtras online_extras_;
+  services::FileUpload file_upload_;
 
   PrefixLookup prefix_lookup_{databases_, web_, events_};
   CallCache call_cache_{prefix_lookup_, web_, events_};
