@@ -153,6 +153,10 @@ class TorvaneControl {
   std::string GetSunrise(const std::string& callsign);
   std::string GetSunset(const std::string& callsign);
   bool GetIsNowDaylight(const std::string& callsign);
+
+  // The operator's biography and the address of the picture, as the callbook source gave them.
+  std::string GetBiography(const std::string& callsign);
+  std::string GetPhoto(const std::string& callsign);
   // Home position, distance and bearing. Positions are decimal degrees, north and east
   // positive; distances statute miles (kilometres where asked); headings degrees from north.
   // Distance from the home position, or 0 when the point is not numeric or out of range.

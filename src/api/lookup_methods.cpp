@@ -100,6 +100,8 @@ void AddLookupMethods(MethodTable& table) {
   table.Add(Row("GetSunrise", &TorvaneControl::GetSunrise));
   table.Add(Row("GetSunset", &TorvaneControl::GetSunset));
   table.Add(Row("GetIsNowDaylight", &TorvaneControl::GetIsNowDaylight));
+  table.Add(Row("GetBiography", &TorvaneControl::GetBiography));
+  table.Add(Row("GetPhoto", &TorvaneControl::GetPhoto));
 }
 
 }  // namespace torvane::api

@@ -574,4 +574,15 @@ bool TorvaneControl::GetIsNowDaylight(const std::string& callsign) {
   });
 }
 
+std::string TorvaneControl::GetBiography(const std::string& callsign) {
+  return Guard(service_, std::string(), [&](Service& service) {
+    return service.callbook_queries().GetBiography(callsign);
+  });
+}
+
+std::string TorvaneControl::GetPhoto(const std::string& callsign) {
+  return Guard(service_, std::string(),
+               [&](Service& service) { return service.callbook_queries().GetPhoto(callsign); });
+}
+
 }  // namespace torvane

@@ -68,6 +68,17 @@ std::string CallbookQueries::GetPrefixITUZone(const std::string& callsign) {
   return Check(callsign) ? ToZoneForm(prefixes_.PrefixEntity.ITU_Zone) : std::string(kNotFound);
 }
 
+std::string CallbookQueries::GetBiography(const std::string& callsign) {
+  cache_.LastCall = "xyzzy";  // no callsign: the check runs a full lookup
+  if (check_.CheckCall(callsign, false) != 0) return {};
+  return callbook_.record.Biography;
+}
+
+std::string CallbookQueries::GetPhoto(const std::string& callsign) {
+  if (check_.CheckCall(callsign, false) != 0) return {};
+  return callbook_.record.Photo;
+}
+
 Variant CallbookQueries::ClearQuickCheckCall() {
   cache_.ClearQuickCheckCall();
   return Variant();

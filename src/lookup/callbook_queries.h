@@ -90,6 +90,11 @@ class CallbookQueries {
   std::string GetPrefixCQZone(const std::string& callsign);
   std::string GetPrefixITUZone(const std::string& callsign);
 
+  // The biography always looks the call up again (with the biography, where the source has
+  // one); the photo does so only for a call that is not the current one.
+  std::string GetBiography(const std::string& callsign);
+  std::string GetPhoto(const std::string& callsign);
+
   Variant ClearQuickCheckCall();
   Variant ClearCDCall() { return Variant(); }
 

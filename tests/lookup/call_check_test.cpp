@@ -111,6 +111,27 @@ TEST_F(CallCheckTest, DistancesRunFromHomeToThePrefixEntityAndToTheCallsPosition
   EXPECT_THAT(ActivityLog(), HasSubstr("MyLat: 40 MyLon: -75 Lat: 51.5 Lon: 0\r\n"));
 }
 
+TEST_F(CallCheckTest, TheBiographyIsLookedUpAgainEachTimeThePhotoOnlyForANewCall) {
+  const auto lookups = [this] {
+    const std::string log = ActivityLog();
+    std::size_t count = 0;
+    for (std::size_t at = log.find("Callbook lookup: "); at != std::string::npos;
+         at = log.find("Callbook lookup: ", at + 1)) {
+      ++count;
+    }
+    return count;
+  };
+  control().SetDevel(true);
+  EXPECT_EQ(control().GetBiography("DL1ABC"), "");
+  EXPECT_EQ(control().GetBiography("DL1ABC"), "");
+  EXPECT_EQ(lookups(), 2u);
+  EXPECT_EQ(control().GetPhoto("DL1ABC"), "");
+  EXPECT_EQ(control().GetPhoto("DL1ABC"), "");
+  EXPECT_EQ(lookups(), 2u);  // the biography left DL1ABC current
+  EXPECT_EQ(control().GetPhoto("G4ABC"), "");
+  EXPECT_EQ(lookups(), 3u);
+}
+
 TEST(CallCheckStopped, StoppedWebActivitySilencesCallDataOk) {
   TempDataFolder folder;
   RecordingEvents events;

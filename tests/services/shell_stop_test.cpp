@@ -8,6 +8,7 @@
 #include "tests/support/temp_folder.h"
 #include "tests/support/test_certificates.h"
 #include "tests/support/test_server.h"
+#include "tests/support/tool_runner.h"
 #include "tools/torvane/run.h"
 
 namespace torvane::services {
@@ -28,14 +29,9 @@ std::vector<std::string> RunShell(const TempDataFolder& folder, const TestServer
       "--data-folder",  folder.path(),
       "--service-host", server.HostPort(),
       "--ca-bundle",    torvane::testing::WriteTestCa(folder.path())};
-  std::istringstream in(input);
-  std::ostringstream out;
-  std::ostringstream err;
-  EXPECT_EQ(tool::Run(args, in, out, err), 0) << err.str();
-  std::vector<std::string> lines;
-  std::istringstream text(out.str());
-  for (std::string line; std::getline(text, line);) lines.push_back(line);
-  return lines;
+  const torvane::testing::ToolOutcome outcome = torvane::testing::RunTool(args, input);
+  EXPECT_EQ(outcome.status, 0) << outcome.err;
+  return outcome.lines;
 }
 
 // The host's StopWeb, run at the first yield of GetDXNews, ends the GET under way; the empty

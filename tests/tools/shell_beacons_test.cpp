@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "tests/support/temp_folder.h"
+#include "tests/support/tool_runner.h"
 #include "tools/torvane/run.h"
 
 namespace torvane::tool {
@@ -17,14 +18,9 @@ using torvane::testing::TempDataFolder;
 
 std::vector<std::string> ShellAt(const TempDataFolder& folder, const std::string& clock,
                                  const std::string& input) {
-  std::istringstream in(input);
-  std::ostringstream out;
-  std::ostringstream err;
-  Run({"shell", "--json", "--data-folder", folder.path(), "--clock", clock}, in, out, err);
-  std::vector<std::string> lines;
-  std::istringstream text(out.str());
-  for (std::string line; std::getline(text, line);) lines.push_back(line);
-  return lines;
+  return torvane::testing::RunTool(
+             {"shell", "--json", "--data-folder", folder.path(), "--clock", clock}, input)
+      .lines;
 }
 
 constexpr char kOk[] = R"({"ok": true})";
@@ -116,6 +112,34 @@ TEST(ShellBeacons, BeaconDataAnswersInsideTheTableAndEmptyOutside) {
                           R"({"result":"","type":"string","args":[-4,1]})"));
   // Arguments that are not 16-bit integers never reach the service.
   for (std::size_t i = 7; i < 10; ++i) EXPECT_THAT(lines[i], StartsWith(R"({"error":)")) << i;
+}
+
+TEST(ShellBeacons, StopWebSilencesBeaconChangeUntilAnOnlineRequestClearsIt) {
+  TempDataFolder folder;
+  // Port 1 on the loopback refuses at once: GetDXNews fails quickly, and clears the stop.
+  const auto lines =
+      torvane::testing::RunTool({"shell", "--json", "--data-folder", folder.path(), "--clock",
+                                 "2026-06-21T12:00:00", "--service-host", "127.0.0.1:1"},
+                                R"({"meta": "tick"}
+{"call": "StopWeb"}
+{"meta": "clock", "value": "2026-06-21T12:00:10"}
+{"meta": "tick"}
+{"call": "GetBeaconCurrentSlot"}
+{"call": "GetDXNews"}
+{"meta": "clock", "value": "2026-06-21T12:00:20"}
+{"meta": "tick"}
+)")
+          .lines;
+  EXPECT_THAT(
+      lines,
+      ElementsAre(
+          R"({"event":"BeaconChange","args":["1","4U1UN","United Nations","New York City","40.67","-73.97"]})",
+          kOk, R"({"event":"WebStatus","args":["Stopped"]})",
+          R"({"result":0,"type":"int16","args":[]})", kOk, kOk,
+          R"({"result":2,"type":"int16","args":[]})",
+          R"({"result":"No DX News found","type":"string","args":[]})", kOk,
+          R"({"event":"BeaconChange","args":["3","W6WX","United States","Mt. Umunhum","37","-121"]})",
+          kOk));
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "tests/support/temp_folder.h"
+#include "tests/support/tool_runner.h"
 #include "tools/torvane/run.h"
 
 namespace torvane::tool {
@@ -19,14 +20,14 @@ using torvane::testing::ReadFile;
 using torvane::testing::TempDataFolder;
 
 std::vector<json> ShellJson(const TempDataFolder& folder, const std::string& input) {
-  std::istringstream in(input);
-  std::ostringstream out;
-  std::ostringstream err;
-  Run({"shell", "--json", "--data-folder", folder.path(), "--clock", "2026-06-21T12:00:10"}, in,
-      out, err);
   std::vector<json> answers;
-  std::istringstream lines(out.str());
-  for (std::string line; std::getline(lines, line);) answers.push_back(json::parse(line));
+  for (const std::string& line :
+       torvane::testing::RunTool(
+           {"shell", "--json", "--data-folder", folder.path(), "--clock", "2026-06-21T12:00:10"},
+           input)
+           .lines) {
+    answers.push_back(json::parse(line));
+  }
   return answers;
 }
 
