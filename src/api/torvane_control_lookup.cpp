@@ -1,6 +1,6 @@
 #include "api/guard.h"
 #include "lookup/callbook_queries.h"
-#include "lookup/special_calls.h"
+#include "lookup/call_marks.h"
 #include "torvane/torvane_control.h"
 
 namespace torvane {

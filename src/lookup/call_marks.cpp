@@ -1,4 +1,4 @@
-#include "lookup/special_calls.h"
+#include "lookup/call_marks.h"
 
 namespace torvane {
 
