@@ -2,96 +2,96 @@
 #include <gtest/gtest.h>
 
 #include <nlohmann/json.hpp>
-#include <sstream>
 #include <string>
 #include <vector>
 
 #include "tests/support/temp_folder.h"
 #include "tests/support/tool_runner.h"
-#include "tools/torvane/run.h"
 
 namespace torvane::tool {
 namespace {
 
 using nlohmann::json;
-using ::testing::ElementsAre;
-using ::testing::HasSubstr;
-using torvane::testing::ReadFile;
 using torvane::testing::TempDataFolder;
 
-std::vector<json> ShellJson(const TempDataFolder& folder, const std::string& input) {
-  std::vector<json> answers;
-  for (const std::string& line :
-       torvane::testing::RunTool(
-           {"shell", "--json", "--data-folder", folder.path(), "--clock", "2026-06-21T12:00:10"},
-           input)
-           .lines) {
-    answers.push_back(json::parse(line));
+// One call of the shell and what it must answer; a double within 0.02, as the worked values
+// are quoted to two decimals.
+struct Exchange {
+  const char* call;  // the fields of the request line
+  json result;
+  const char* type;
+  json end_lon = nullptr;  // the fourth argument as it comes back, when given
+};
+
+// Runs the calls in one shell on a fresh data folder and checks each answer; returns the
+// activity log the shell left.
+std::string ExpectAnswers(const std::vector<Exchange>& exchanges) {
+  TempDataFolder folder;
+  std::string script;
+  for (const Exchange& e : exchanges) script += std::string("{\"call\": ") + e.call + "}\n";
+  const auto lines = torvane::testing::RunTool({"shell", "--json", "--data-folder", folder.path(),
+                                                "--clock", "2026-06-21T12:00:10"},
+                                               script)
+                         .lines;
+  EXPECT_EQ(lines.size(), exchanges.size());
+  for (std::size_t i = 0; i < lines.size() && i < exchanges.size(); ++i) {
+    const json answer = json::parse(lines[i]);
+    const Exchange& e = exchanges[i];
+    if (e.result.is_number_float()) {
+      EXPECT_NEAR(answer["result"].get<double>(), e.result.get<double>(), 0.02) << e.call;
+    } else {
+      EXPECT_EQ(answer["result"], e.result) << e.call;
+    }
+    EXPECT_EQ(answer["type"], e.type) << e.call;
+    if (!e.end_lon.is_null()) {
+      EXPECT_EQ(answer["args"][3], e.end_lon) << e.call;
+    }
   }
-  return answers;
+  return torvane::testing::ReadFile(folder.LogFolder() + "/tvlog.txt");
 }
 
-TEST(ShellGeo, BearingFromLatLonWritesTheFarLongitudeBackAndLogsTheCall) {
-  TempDataFolder folder;
-  const auto answers =
-      ShellJson(folder, R"({"call": "GetBearingFromLatLon", "args": [40, -75, 51.5, 0]}
-{"call": "GetBearingFromLatLon", "args": ["40", "-75", "35", "-120"]}
-{"call": "GetPrefixBearingFromLatLon", "args": [40, -75, 35, -120]}
-{"call": "GetBearingFromLatLon", "args": [40, -75, "north", -75]}
-)");
-  ASSERT_EQ(answers.size(), 4u);
-  EXPECT_NEAR(answers[0]["result"].get<double>(), 50.49, 0.01);
-  EXPECT_EQ(answers[0]["args"][3], 0.0);
-  EXPECT_NEAR(answers[1]["result"].get<double>(), 276.60, 0.01);
-  EXPECT_EQ(answers[1]["args"][3], 240.0);  // the text "-120" comes back as the number 240
-  EXPECT_EQ(answers[2]["result"], answers[1]["result"]);
-  EXPECT_EQ(answers[2]["args"][3], 240.0);
-  EXPECT_EQ(answers[3]["type"], "empty");
-  EXPECT_EQ(answers[3]["args"][3], 285.0);
-  EXPECT_THAT(ReadFile(folder.LogFolder() + "/tvlog.txt"),
-              HasSubstr("MyLat: 40 MyLon: -75 Lat: 51.5 Lon: 0\r\n"
-                        "MyLat: 40 MyLon: -75 Lat: 35 Lon: -120\r\n"
-                        "MyLat: 40 MyLon: -75 Lat: 35 Lon: -120\r\n"
-                        "MyLat: 40 MyLon: -75 Lat: north Lon: -75\r\n"));
+TEST(ShellGeo, HomeDistanceMeasuresFromTheStoredHomeAndRefusesPointsOutOfRange) {
+  ExpectAnswers({
+      {R"("GetHomeDistance", "args": [1, 0, true])", 69.041, "double"},  // no home reads as 0, 0
+      {R"("GetHomeDistance", "args": [0, -180, true])", 180 * 69.041, "double"},  // an edge
+      {R"("SetHomeLatitude", "args": ["40"])", 0, "int16"},
+      {R"("SetHomeLongitude", "args": ["-75"])", 0, "int16"},
+      {R"("GetHomeDistance", "args": [51.5, 0, true])", 3535.65, "double"},
+      {R"("GetHomeDistance", "args": ["51.5", "0", false])", 3535.65 * 1.6, "double"},
+      {R"("GetHomeDistance", "args": [-90, -75, true])", 130 * 69.041, "double"},  // an edge
+      {R"("GetHomeDistance", "args": [91, 0, true])", 0, "int16"},
+      {R"("GetHomeDistance", "args": [0, 180.5, true])", 0, "int16"},
+      {R"("GetHomeDistance", "args": ["somewhere", 0, false])", 0, "int16"},
+      {R"("GetHomeDistance", "args": [40, -75, true])", 0, "int16"},  // home itself
+  });
 }
 
-TEST(ShellGeo, HomeDistanceMeasuresFromTheStoredHomePosition) {
-  TempDataFolder folder;
-  const auto answers = ShellJson(folder, R"({"call": "GetHomeDistance", "args": [1, 0, true]}
-{"call": "SetHomeLatitude", "args": ["40"]}
-{"call": "SetHomeLongitude", "args": ["-75"]}
-{"call": "GetHomeDistance", "args": [51.5, 0, true]}
-{"call": "GetHomeDistance", "args": ["51.5", "0", false]}
-{"call": "GetHomeDistance", "args": [91, 0, true]}
-{"call": "GetHomeDistance", "args": ["somewhere", 0, false]}
-{"call": "GetHomeDistance", "args": [40, -75, true]}
-)");
-  ASSERT_EQ(answers.size(), 8u);
-  EXPECT_NEAR(answers[0]["result"].get<double>(), 69.041, 1e-9);  // no home reads as 0, 0
-  EXPECT_NEAR(answers[3]["result"].get<double>(), 3535.65, 0.01);
-  EXPECT_NEAR(answers[4]["result"].get<double>(), 3535.65 * 1.6, 0.02);
-  for (std::size_t i : {5u, 6u, 7u}) {
-    EXPECT_EQ(answers[i]["result"], 0) << i;
-    EXPECT_EQ(answers[i]["type"], "int16") << i;
-  }
+TEST(ShellGeo, BearingFromLatLonWritesTheFarLongitudeBackAndLogsTheCallAsPassed) {
+  const std::string log = ExpectAnswers({
+      {R"("GetBearingFromLatLon", "args": [40, -75, 51.5, 0])", 50.49, "double", 0},
+      // The text "-120" comes back as the number 240.
+      {R"("GetBearingFromLatLon", "args": ["40.0", "-75", "35", "-120"])", 276.60, "double", 240},
+      {R"("GetPrefixBearingFromLatLon", "args": [40, -75, 35, -120])", 276.60, "double", 240},
+      {R"("GetBearingFromLatLon", "args": [40, -75, "north", -75])", nullptr, "empty", 285},
+  });
+  EXPECT_THAT(log, ::testing::HasSubstr("MyLat: 40 MyLon: -75 Lat: 51.5 Lon: 0\r\n"
+                                        "MyLat: 40.0 MyLon: -75 Lat: 35 Lon: -120\r\n"
+                                        "MyLat: 40 MyLon: -75 Lat: 35 Lon: -120\r\n"
+                                        "MyLat: 40 MyLon: -75 Lat: north Lon: -75\r\n"));
 }
 
 TEST(ShellGeo, GridLocatorTakesTheLongitudeFirst) {
-  TempDataFolder folder;
-  const auto answers = ShellJson(folder, R"({"call": "GetGridLocator", "args": [-75, 40]}
-{"call": "GetGridLocator", "args": [-71.1, 42.4]}
-{"call": "GetGridLocator", "args": [0, 0]}
-{"call": "GetGridLocator", "args": ["-0.5", "51.5"]}
-{"call": "GetGridLocator", "args": [40, -75]}
-{"call": "GetGridLocator", "args": [-180, -90]}
-{"call": "GetGridLocator", "args": [180, 90]}
-{"call": "GetGridLocator", "args": ["west", 40]}
-{"call": "GetGridLocator", "args": [1e9, 40]}
-)");
-  std::vector<std::string> locators;
-  for (const json& answer : answers) locators.push_back(answer["result"].get<std::string>());
-  EXPECT_THAT(locators,
-              ElementsAre("FN20", "FN42", "JJ00", "IO91", "LB05", "AA00", "SS00", "", ""));
+  ExpectAnswers({
+      {R"("GetGridLocator", "args": [-75, 40])", "FN20", "string"},
+      {R"("GetGridLocator", "args": [40, -75])", "LB05", "string"},  // the arguments swapped
+      {R"("GetGridLocator", "args": [-71.1, 42.4])", "FN42", "string"},
+      {R"("GetGridLocator", "args": [0, 0])", "JJ00", "string"},
+      {R"("GetGridLocator", "args": ["-0.5", "51.5"])", "IO91", "string"},  // -0.5 is cut to -1
+      {R"("GetGridLocator", "args": [-180, -90])", "AA00", "string"},
+      {R"("GetGridLocator", "args": [180, 90])", "SS00", "string"},  // no range check
+      {R"("GetGridLocator", "args": ["west", 40])", "", "string"},
+      {R"("GetGridLocator", "args": [1e9, 40])", "", "string"},  // beyond ASCII
+  });
 }
 
 }  // namespace
