@@ -4,8 +4,6 @@
 
 #include <string>
 
-#include "core/net/http_text.h"
-
 namespace torvane {
 namespace {
 
@@ -33,12 +31,6 @@ TEST(CodePage, ConvertsCharactersAndMarksWhatTheCodePageLacks) {
       {"\xED\xA0\x80", "???"},    // a surrogate
   };
   for (const auto& c : cases) EXPECT_EQ(code_page::Utf8ToCp1252(c.utf8), c.cp1252) << c.utf8;
-}
-
-TEST(ReplyToText, KeepsUtf8AndReadsAnythingElseAsTheCodePage) {
-  EXPECT_EQ(net::ReplyToText("plain"), "plain");
-  EXPECT_EQ(net::ReplyToText("\xC3\xA9t\xC3\xA9"), "\xC3\xA9t\xC3\xA9");
-  EXPECT_EQ(net::ReplyToText("\xE9t\xE9"), "\xC3\xA9t\xC3\xA9");
 }
 
 }  // namespace

@@ -3,176 +3,150 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <functional>
 #include <string>
 #include <vector>
 
 #include "core/net/web_state.h"
 #include "core/service.h"
+#include "tests/support/recording_events.h"
 #include "tests/support/temp_folder.h"
 #include "tests/support/test_certificates.h"
 #include "tests/support/test_server.h"
+#include "tests/support/tool_runner.h"
 #include "torvane/torvane_control.h"
 
 namespace torvane::services {
 namespace {
 
-using torvane::testing::RefusingPort;
-using torvane::testing::Reply;
-using torvane::testing::TempDataFolder;
-using torvane::testing::TestServer;
+using ::testing::Each, ::testing::ElementsAre, ::testing::Field;
+using torvane::testing::ReceivedRequest, torvane::testing::RefusingPort, torvane::testing::Reply,
+    torvane::testing::TempDataFolder, torvane::testing::TestServer;
+using namespace std::chrono_literals;
 
 constexpr const char* kSpotPath = "/nuvexer/nuvexerbiodxspot.php";
 constexpr const char* kNewsPath = "/programs/GetDXNewsForQL.php";
 constexpr const char* kSunPath = "/programs/GetSun1.php";
 constexpr const char* kClipsPath = "/programs/GetLast10AudioClips.php";
 
-Reply Text(std::string body) {
-  Reply reply;
-  reply.body = std::move(body);
-  return reply;
-}
-
-// A service whose maker's host is the given host, trusting the test CA, with short limits.
-Options ServiceOptions(const TempDataFolder& folder, const std::string& service_host) {
-  Options options = folder.MakeOptions();
-  options.service_host = service_host;
-  options.ca_bundle = torvane::testing::WriteTestCa(folder.path());
-  options.http_connect_timeout_ms = 2'000;
-  options.http_request_timeout_ms = 2'000;
-  return options;
-}
-
-TEST(EncodeForUrl, KeepsLettersAndDigitsAndEncodesTheRest) {
-  const struct {
-    const char* text;
-    const char* encoded;
-  } cases[] = {
-      {"W1AW", "W1AW"},
-      {"w1aw/p", "w1aw%2Fp"},
-      {"KH6/W1AW", "KH6%2FW1AW"},
-      {"two words", "two+words"},
-      {"line\nbreak", "line<P>break"},
-      {"cr\rstays", "cr\rstays"},
-      {"tab\t", "tab%9"},
-      {"a&b=c?d%", "a%26b%3Dc%3Fd%25"},
-      {"\"quoted\"", "%22quoted%22"},
-      {"caf\xC3\xA9", "caf%E9"},
-      {"\xE2\x82\xAC", "%80"},
-      {"\xE4\xB8\xAD", "%3F"},
-      {"", ""},
-  };
-  for (const auto& c : cases) EXPECT_EQ(EncodeForUrl(c.text), c.encoded) << c.text;
-  EXPECT_EQ(EncodeForUrl(std::string("a\0b", 3)), "a%0b");
-}
+// A data folder, and a local HTTPS server as the maker's host that answers every text service
+// with the same replies.
+struct Site {
+  explicit Site(const std::vector<Reply>& replies = {}) { Answer(replies); }
+  void Answer(const std::vector<Reply>& replies) {
+    for (const char* path : {kSpotPath, kNewsPath, kSunPath, kClipsPath}) {
+      server.Script(path, replies);
+    }
+  }
+  // Options of a service that trusts the test CA, with short limits.
+  Options ServiceOptions() const {
+    Options options = folder.MakeOptions();
+    options.service_host = server.HostPort();
+    options.ca_bundle = torvane::testing::WriteTestCa(folder.path());
+    options.http_connect_timeout_ms = options.http_request_timeout_ms = 2'000;
+    return options;
+  }
+  TempDataFolder folder;
+  TestServer server{TestServer::Scheme::kHttps};
+};
 
 TEST(OnlineExtras, RequestAddressesAsTheServerSeesThem) {
-  TempDataFolder folder;
-  TestServer server(TestServer::Scheme::kHttps);
-  for (const char* path : {kSpotPath, kNewsPath, kSunPath, kClipsPath}) {
-    server.Script(path, {Text("reply")});
-  }
-  TorvaneControl control(ServiceOptions(folder, server.HostPort()));
-
+  Site site({{.body = "reply"}});
+  TorvaneControl control(site.ServiceOptions());
+  // Spot comments: letters and digits stay, a space is "+", a line feed "<P>", a carriage
+  // return stays (the request line carries it as %0D), anything else is "%" and its code in the
+  // single-byte code page, in hex without a leading zero.
   const struct {
-    std::function<std::string()> call;
-    std::string target;
-  } cases[] = {
-      {[&] { return control.GetSpotComments("W1AW/P"); },
-       std::string(kSpotPath) + "?call=W1AW%2FP"},
-      {[&] { return control.GetSpotComments("de W1AW"); },
-       std::string(kSpotPath) + "?call=de+W1AW"},
-      {[&] { return control.GetSpotComments("one\ntwo"); },
-       std::string(kSpotPath) + "?call=one<P>two"},
-      {[&] { return control.GetSpotComments("a\r\nb"); },
-       std::string(kSpotPath) + "?call=a%0D<P>b"},
-      {[&] { return control.GetSpotComments("O'Brien #1"); },
-       std::string(kSpotPath) + "?call=O%27Brien+%231"},
-      {[&] { return control.GetSpotComments("caf\xC3\xA9"); },
-       std::string(kSpotPath) + "?call=caf%E9"},
-      {[&] { return control.GetDXNews(); }, kNewsPath},
-      {[&] { return control.GetSunData(); }, kSunPath},
-      {[&] {
-         control.SetMyCall("K1ABC/M");
-         return control.GetLast4AudioClips();
-       },
-       std::string(kClipsPath) + "?call=K1ABC/M"},
-      {[&] {
-         control.SetMyCall("K1 \"ABC\"");
-         return control.GetLast4AudioClips();
-       },
-       std::string(kClipsPath) + "?call=K1%20\"ABC\""},
+    std::string call;
+    const char* query;
+  } spots[] = {
+      {"de W1AW/P", "de+W1AW%2FP"},
+      {"a\r\nb\t.", "a%0D<P>b%9%2E"},
+      {"O'Brien #1&=?%\"", "O%27Brien+%231%26%3D%3F%25%22"},
+      {"caf\xC3\xA9 \xE2\x82\xAC\xE4\xB8\xAD", "caf%E9+%80%3F"},
+      {std::string("a\0b", 3), "a%0b"},
+      {"", ""},
   };
-  for (const auto& c : cases) {
-    EXPECT_EQ(c.call(), "reply") << c.target;
-    EXPECT_EQ(server.Requests().back().target, c.target);
-    EXPECT_EQ(server.Requests().back().method, "GET");
+  const auto last_target = [&] { return site.server.Requests().back().target; };
+  for (const auto& c : spots) {
+    EXPECT_EQ(control.GetSpotComments(c.call), "reply") << c.query;
+    EXPECT_EQ(last_target(), std::string(kSpotPath) + "?call=" + c.query);
   }
+  EXPECT_EQ(control.GetDXNews(), "reply");
+  EXPECT_EQ(last_target(), kNewsPath);
+  EXPECT_EQ(control.GetSunData(), "reply");
+  EXPECT_EQ(last_target(), kSunPath);
+  // The audio clips take MyCall as it is; only what no request line may carry is encoded.
+  control.SetMyCall("K1ABC/M \"it's\"<P>#\t\xC3\xA9%\r\n");
+  EXPECT_EQ(control.GetLast4AudioClips(), "reply");
+  EXPECT_EQ(last_target(),
+            std::string(kClipsPath) + "?call=K1ABC/M%20\"it's\"<P>%23%09%C3%A9%%0D%0A");
+  EXPECT_THAT(site.server.Requests(), Each(Field(&ReceivedRequest::method, "GET")));
 }
 
-TEST(OnlineExtras, EmptyAndNegativeRepliesBecomeMessages) {
+// A service that cannot be reached or trusted, or that answers nothing usable, gives the
+// messages of an empty reply.
+TEST(OnlineExtras, EmptyNegativeAndUnusableRepliesBecomeMessages) {
+  enum class Host { kServer, kRefusing, kUntrusted };
+  const char* kNoSpots = "No spot comments found";
+  const char* kNoNews = "No DX News found";
+  const char* kNoSun = "Connection Timed Out";
   const struct {
-    std::string reply;
-    const char* spot;
-    const char* news;
-    const char* sun;
+    std::vector<Reply> replies;  // of every service
+    // What each gives; nullptr: the first reply as it came.
+    const char* spot = nullptr;
+    const char* news = nullptr;
+    const char* sun = nullptr;
+    const char* clips = nullptr;
+    Host host = Host::kServer;
   } cases[] = {
-      {"", "No spot comments found", "No DX News found", "Connection Timed Out"},
-      {"  \r\n \n", "No spot comments found", "No DX News found", "  \r\n \n"},
-      {"Not Found: W1AW", "No comments found at Nuvex", "No news found at Nuvex",
-       "Not Found: W1AW"},
-      {"NOT FOUND:", "No comments found at Nuvex", "No news found at Nuvex", "NOT FOUND:"},
-      {"not found", "not found", "not found", "not found"},
-      {"Session Timeout, log in", "Session Timeout, log in",
-       "ERROR: Please Retry (session timeout)", "Session Timeout, log in"},
-      {"  W1AW: 5 by 9 \r\n", "  W1AW: 5 by 9 \r\n", "  W1AW: 5 by 9 \r\n", "  W1AW: 5 by 9 \r\n"},
+      // Spot comments and news repeat an empty or failed reply once; the others make one
+      // attempt.
+      {{{}, {.body = "second"}}, "second", "second", kNoSun},
+      {{{.status = 503}, {.body = "second"}}, "second", "second", kNoSun},
+      {{{}, {}, {.body = "third"}}, kNoSpots, kNoNews, kNoSun},
+      {{{.body = "  \r\n \n"}, {.body = "second"}}, kNoSpots, kNoNews},
+      {{{.body = "Not Found: W1AW"}}, "No comments found at Nuvex", "No news found at Nuvex"},
+      {{{.body = "NOT FOUND:"}}, "No comments found at Nuvex", "No news found at Nuvex"},
+      {{{.body = "not found"}}},
+      {{{.body = "Session Timeout, log in"}}, nullptr, "ERROR: Please Retry (session timeout)"},
+      {{{.body = "  W1AW: 5 by 9 \r\n"}}},
+      {{{.body = std::string("\x89PNG\r\n\x1A\n\0\0", 10)}}, kNoSpots, kNoNews, kNoSun, ""},
+      {{{.body = std::string(9 * 1024 * 1024, 'w')}}, kNoSpots, kNoNews, kNoSun, ""},
+      {{{.body = "secret"}}, kNoSpots, kNoNews, kNoSun, "", Host::kRefusing},
+      {{{.body = "secret"}}, kNoSpots, kNoNews, kNoSun, "", Host::kUntrusted},
   };
+  Site site;
+  RefusingPort refusing;
   for (const auto& c : cases) {
-    TempDataFolder folder;
-    TestServer server(TestServer::Scheme::kHttps);
-    for (const char* path : {kSpotPath, kNewsPath, kSunPath, kClipsPath}) {
-      server.Script(path, {Text(c.reply)});
-    }
-    TorvaneControl control(ServiceOptions(folder, server.HostPort()));
-    EXPECT_EQ(control.GetSpotComments("W1AW"), c.spot) << c.reply;
-    EXPECT_EQ(control.GetDXNews(), c.news) << c.reply;
-    EXPECT_EQ(control.GetSunData(), c.sun) << c.reply;
-    EXPECT_EQ(control.GetLast4AudioClips(), c.reply);
+    site.Answer(c.replies);
+    Options options = site.ServiceOptions();
+    if (c.host == Host::kRefusing) options.service_host = refusing.HostPort();
+    if (c.host == Host::kUntrusted) options.ca_bundle.clear();
+    TorvaneControl control(options);
+    const std::string& reply = c.replies.front().body;
+    const auto expect = [&](const char* given) { return given ? given : reply; };
+    const std::string shown = reply.substr(0, 24);
+    EXPECT_EQ(control.GetSpotComments("W1AW"), expect(c.spot)) << shown;
+    EXPECT_EQ(control.GetDXNews(), expect(c.news)) << shown;
+    EXPECT_EQ(control.GetSunData(), expect(c.sun)) << shown;
+    EXPECT_EQ(control.GetLast4AudioClips(), expect(c.clips)) << shown;
   }
-}
-
-TEST(OnlineExtras, OnlySpotCommentsAndNewsRepeatAnEmptyReply) {
-  TempDataFolder folder;
-  TestServer server(TestServer::Scheme::kHttps);
-  for (const char* path : {kSpotPath, kNewsPath, kSunPath, kClipsPath}) {
-    server.Script(path, {Text(""), Text("second")});
-  }
-  TorvaneControl control(ServiceOptions(folder, server.HostPort()));
-  EXPECT_EQ(control.GetSpotComments("W1AW"), "second");
-  EXPECT_EQ(control.GetDXNews(), "second");
-  EXPECT_EQ(control.GetSunData(), "Connection Timed Out");
-  EXPECT_EQ(control.GetLast4AudioClips(), "");
-  std::vector<std::string> paths;
-  for (const auto& request : server.Requests()) paths.push_back(request.path);
-  EXPECT_THAT(paths, ::testing::ElementsAre(kSpotPath, kSpotPath, kNewsPath, kNewsPath, kSunPath,
-                                            kClipsPath));
 }
 
 TEST(OnlineExtras, SpotCommentsAndNewsClearTheStopAndTheReplyTheOthersLeaveThem) {
-  TempDataFolder folder;
-  TestServer server(TestServer::Scheme::kHttps);
-  for (const char* path : {kSpotPath, kNewsPath, kSunPath, kClipsPath}) {
-    server.Script(path, {Text("fresh")});
-  }
-  Service service(ServiceOptions(folder, server.HostPort()), nullptr, nullptr);
+  Site site({{.body = "fresh"}});
+  Service service(site.ServiceOptions(), nullptr, nullptr);
+  OnlineExtras& extras = service.online_extras();
   const struct {
     std::function<std::string()> call;
     bool clears;
   } cases[] = {
-      {[&] { return service.online_extras().GetSpotComments("W1AW"); }, true},
-      {[&] { return service.online_extras().GetDXNews(); }, true},
-      {[&] { return service.online_extras().GetSunData(); }, false},
-      {[&] { return service.online_extras().GetLast4AudioClips(); }, false},
+      {[&] { return extras.GetSpotComments("W1AW"); }, true},
+      {[&] { return extras.GetDXNews(); }, true},
+      {[&] { return extras.GetSunData(); }, false},
+      {[&] { return extras.GetLast4AudioClips(); }, false},
   };
   for (const auto& c : cases) {
     service.transport().StopWeb();
@@ -183,41 +157,35 @@ TEST(OnlineExtras, SpotCommentsAndNewsClearTheStopAndTheReplyTheOthersLeaveThem)
   }
 }
 
-TEST(OnlineExtras, AnUnreachableOrUntrustedServiceGivesTheEmptyReplyMessages) {
-  RefusingPort refusing;
-  TestServer untrusted(TestServer::Scheme::kHttps);
-  for (const char* path : {kSpotPath, kNewsPath, kSunPath, kClipsPath}) {
-    untrusted.Script(path, {Text("secret")});
-  }
-  for (const bool trust : {true, false}) {
-    TempDataFolder folder;
-    Options options = ServiceOptions(folder, trust ? refusing.HostPort() : untrusted.HostPort());
-    if (!trust) options.ca_bundle.clear();
-    TorvaneControl control(options);
-    EXPECT_EQ(control.GetSpotComments("W1AW"), "No spot comments found");
-    EXPECT_EQ(control.GetDXNews(), "No DX News found");
-    EXPECT_EQ(control.GetSunData(), "Connection Timed Out");
-    EXPECT_EQ(control.GetLast4AudioClips(), "");
-  }
-}
-
-TEST(OnlineExtras, RepliesThatAreNotTextOrTooBigGiveTheEmptyReplyMessages) {
-  TempDataFolder folder;
-  TestServer server(TestServer::Scheme::kHttps);
-  server.Script(kNewsPath, {Text(std::string("\x89PNG\r\n\x1A\n\0\0", 10))});
-  server.Script(kSpotPath, {Text(std::string(9 * 1024 * 1024, 'w'))});
-  TorvaneControl control(ServiceOptions(folder, server.HostPort()));
-  EXPECT_EQ(control.GetDXNews(), "No DX News found");
-  EXPECT_EQ(control.GetSpotComments("W1AW"), "No spot comments found");
+// The host's StopWeb, run at the first yield of GetDXNews, ends the GET under way; the empty
+// reply it leaves is repeated as usual, and that repeat (no StopWeb during it) completes.
+TEST(ShellStopWeb, StopWebDuringDXNewsEndsTheTransferAndTheRepeatRuns) {
+  Site site({{.body = std::string(40, '.'), .chunk_bytes = 1, .chunk_pause = 50ms},
+             {.body = "DX news: 3Y0J QRV"}});
+  const Options options = site.ServiceOptions();
+  const auto outcome = torvane::testing::RunTool(
+      {"shell", "--json", "--data-folder", site.folder.path(), "--service-host",
+       options.service_host, "--ca-bundle", options.ca_bundle},
+      R"({"meta": "on_yield", "call": {"call": "StopWeb"}}
+{"call": "GetDXNews"}
+)");
+  EXPECT_EQ(outcome.status, 0) << outcome.err;
+  EXPECT_THAT(outcome.lines,
+              ElementsAre(R"({"ok": true})", R"({"event":"WebStatus","args":["Stopped"]})",
+                          R"({"yield_result":0,"type":"int16","args":[]})",
+                          R"({"result":"DX news: 3Y0J QRV","type":"string","args":[]})"));
+  ASSERT_TRUE(site.server.WaitUntilAnswered(2));
+  const auto requests = site.server.Requests();
+  ASSERT_EQ(requests.size(), 2u);
+  EXPECT_EQ(requests[0].path, kNewsPath);
+  EXPECT_TRUE(requests[0].cut);
+  EXPECT_FALSE(requests[1].cut);
 }
 
 TEST(WebMethods, TheProbesAnswerConstantsAndStopWebRaisesStopped) {
-  struct Sink : EventSink {
-    void WebStatus(const std::string& status) override { statuses.push_back(status); }
-    std::vector<std::string> statuses;
-  } sink;
+  torvane::testing::RecordingEvents events;
   TempDataFolder folder;
-  TorvaneControl control(folder.MakeOptions(), &sink);
+  TorvaneControl control(folder.MakeOptions(), &events);
   EXPECT_FALSE(control.RemoteConnected());
   EXPECT_EQ(control.GetPingTest("127.0.0.1"), 0);
   EXPECT_EQ(control.TestConnection("http://127.0.0.1", "80", "10", "GET"), 0);
@@ -227,7 +195,7 @@ TEST(WebMethods, TheProbesAnswerConstantsAndStopWebRaisesStopped) {
   EXPECT_EQ(control.SetWebConnectionStatus(false), 0);
   EXPECT_FALSE(ThreadWebState().webConnected);
   EXPECT_EQ(control.StopWeb(), 0);
-  EXPECT_THAT(sink.statuses, ::testing::ElementsAre("Stopped"));
+  EXPECT_THAT(events.Take(), ElementsAre("WebStatus Stopped"));
 }
 
 }  // namespace

@@ -13,12 +13,13 @@
 
 namespace torvane::testing {
 
-// One scripted reply of the test server.
+// One scripted reply of the test server; every member has a default, so that tests can name
+// just the ones they set: Reply{.status = 500, .body = "oops"}.
 struct Reply {
   int status = 200;
-  std::string body;
+  std::string body{};
   std::string content_type = "text/plain";
-  std::vector<std::pair<std::string, std::string>> headers;
+  std::vector<std::pair<std::string, std::string>> headers{};
   std::chrono::milliseconds delay{0};  // before the reply starts
   // The body goes out in pieces of this many bytes (0: at once), with a pause between them.
   std::size_t chunk_bytes = 0;
@@ -26,9 +27,9 @@ struct Reply {
   // Sent with chunked transfer coding: no length announced in advance.
   bool chunked = false;
   // The connection is dropped after this many bytes of the body (the headers announced all).
-  std::optional<std::size_t> drop_after;
+  std::optional<std::size_t> drop_after{};
   // Runs on the server's thread after each piece, with the bytes sent so far.
-  std::function<void(std::size_t)> on_piece;
+  std::function<void(std::size_t)> on_piece{};
 };
 
 // What the server received, and how its reply went.
