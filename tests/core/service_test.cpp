@@ -82,14 +82,12 @@ TEST(StartUp, AMissingPrefixDatabaseTakesTheFailurePathAndTheObjectStaysUsable) 
   EXPECT_FALSE(control.GetLocalFCCStatus());
 }
 
-TEST(StartUp, AMissingLogFolderIsCreatedInsideTheDataFolder) {
+TEST(StartUp, AMissingLogFolderIsCreatedOnlyInsideAnExistingDataFolder) {
   TempDataFolder folder;
   std::filesystem::remove_all(folder.LogFolder());
   { TorvaneControl control(folder.MakeOptions()); }
   EXPECT_THAT(ReadFile(folder.LogFolder() + "/Torvanelog.txt"), HasSubstr("started."));
-}
 
-TEST(StartUp, WithoutAnyLogFolderTheServiceStillAnswers) {
   TempFolder nowhere;
   Options options;
   options.data_folder = nowhere / "missing";
@@ -156,47 +154,43 @@ TEST(Settings, SettersAnswerTheirCodesAndStoreTheirValues) {
   EXPECT_EQ(settings.SetQRZPassword("secret"), 0);
 }
 
-TEST(Folders, TheDocumentsFolderWinsWhenItHoldsTheHostsDatabases) {
-  TempFolder documents;
-  std::filesystem::create_directories(documents / "ZENTROVA/Quorlin/Databases");
-  Options options;
-  options.documents_folder = documents.path();
-  options.install_folder = "/opt/Programs/Quorlin/Bin";
-  const FolderSet folders = LocateFolders(options);
-  EXPECT_EQ(folders.DataFolder, documents / "ZENTROVA/Quorlin");
-  EXPECT_EQ(folders.LogFolder, documents / "ZENTROVA/Quorlin/Logs");
-}
-
-TEST(Folders, OtherwiseTheQuorlinFolderAboveTheComponentIsUsed) {
-  TempFolder documents;
+TEST(Folders, DiscoveryPrefersTheDocumentsFolderThenTheQuorlinFolderAboveTheComponent) {
+  TempFolder with_data;
+  std::filesystem::create_directories(with_data / "ZENTROVA/Quorlin/Databases");
+  TempFolder without_data;
   const struct {
+    std::string documents;
     const char* install;
-    const char* data;
-    const char* log;
+    const char* data_folder;  // set outright, or empty
+    std::string data;
+    std::string log;
   } cases[] = {
-      {"/opt/Programs/Quorlin/Bin", "/opt/Programs/Quorlin", "/opt/Programs/Quorlin/Controls"},
-      {"/usr/lib/torvane", "/usr/lib/torvane/Quorlin", "/usr/lib/torvane/Quorlin/Controls"},
-      {"/opt/quorlin/bin", "/opt/quorlin/bin/Quorlin", "/opt/quorlin/bin/Quorlin/Controls"},
-      {"/Quorlin/Bin", "/Quorlin/Bin/Quorlin", "/Quorlin/Bin/Quorlin/Controls"},
+      {with_data.path(), "/opt/Programs/Quorlin/Bin", "", with_data / "ZENTROVA/Quorlin",
+       with_data / "ZENTROVA/Quorlin/Logs"},
+      {without_data.path(), "/opt/Programs/Quorlin/Bin", "", "/opt/Programs/Quorlin",
+       "/opt/Programs/Quorlin/Controls"},
+      {without_data.path(), "/usr/lib/torvane", "", "/usr/lib/torvane/Quorlin",
+       "/usr/lib/torvane/Quorlin/Controls"},
+      // Case-sensitive, and only after the first character.
+      {without_data.path(), "/opt/quorlin/bin", "", "/opt/quorlin/bin/Quorlin",
+       "/opt/quorlin/bin/Quorlin/Controls"},
+      {without_data.path(), "/Quorlin/Bin", "", "/Quorlin/Bin/Quorlin",
+       "/Quorlin/Bin/Quorlin/Controls"},
+      {with_data.path(), "/opt/Programs/Quorlin/Bin", "/data", "/data", "/data/Logs"},
   };
   for (const auto& c : cases) {
     Options options;
-    options.documents_folder = documents.path();
+    options.documents_folder = c.documents;
     options.install_folder = c.install;
+    options.data_folder = c.data_folder;
     const FolderSet folders = LocateFolders(options);
     EXPECT_EQ(folders.DataFolder, c.data) << c.install;
     EXPECT_EQ(folders.LogFolder, c.log) << c.install;
   }
-}
-
-TEST(Folders, FoldersSetOutrightReplaceDiscovery) {
-  Options options;
-  options.documents_folder = "/nonexistent";
-  options.data_folder = "/data";
-  EXPECT_EQ(LocateFolders(options).LogFolder, "/data/Logs");
-  options.log_folder = "/logs";
-  EXPECT_EQ(LocateFolders(options).DataFolder, "/data");
-  EXPECT_EQ(LocateFolders(options).LogFolder, "/logs");
+  Options outright;
+  outright.data_folder = "/data";
+  outright.log_folder = "/logs";
+  EXPECT_EQ(LocateFolders(outright).LogFolder, "/logs");
 }
 
 }  // namespace
