@@ -19,6 +19,9 @@ std::vector<std::string> WithData(std::vector<std::string> args) {
 }
 
 TEST(LookupCommand, PrintsTheStationCardOfAPortableCall) {
+  // The card converts the computer's clock to station time: fix the computer's zone.
+  setenv("TZ", "UTC", 1);
+  tzset();
   const ToolOutcome outcome = RunTool(WithData({"lookup", "KH6/W1AW", "--home", "40,-75", "--json"}));
   ASSERT_EQ(outcome.status, 0) << outcome.err;
   const auto card = nlohmann::json::parse(outcome.out);
@@ -42,7 +45,11 @@ TEST(LookupCommand, PrintsTheStationCardOfAPortableCall) {
   // 21 N, 157 W on 21 June, zone time UTC-10: about 05:51 and 19:16.
   EXPECT_NEAR(std::stod(card["sunrise"].get<std::string>()), 5.85, 0.1);
   EXPECT_NEAR(std::stod(card["sunset"].get<std::string>()), 19.27, 0.1);
-  EXPECT_EQ(card["daylight_now"], true);  // noon on the clock
+  EXPECT_EQ(card["daylight_now"], false);  // noon UTC is 02:00 in Hawaii
+  const ToolOutcome later = RunTool(
+      {"lookup", "KH6/W1AW", "--json", "--data-folder", DefaultDataFolder(), "--clock",
+       "2026-06-21T22:00:00"});
+  EXPECT_EQ(nlohmann::json::parse(later.out)["daylight_now"], true);  // 12:00 there
   EXPECT_EQ(card["ambiguity"], 0);
   EXPECT_EQ(card["data_source"], "Callbook not specified");
 }

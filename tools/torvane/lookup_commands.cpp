@@ -1,6 +1,7 @@
 #include <fmt/format.h>
 
 #include <cmath>
+#include <ctime>
 #include <fstream>
 #include <istream>
 #include <memory>
@@ -34,6 +35,21 @@ bool HasPrefixDatabase(const Options& options, const std::string& command, std::
   return false;
 }
 
+
+// The service's own daylight test compares the computer's clock with the station's zone times
+// as they are; the card answers for the station, so it moves the clock into station time.
+bool DaylightAtStation(const LocalDateTime& now, double station_offset_hours,
+                       const std::string& sunrise, const std::string& sunset) {
+  const auto rise = ParseNumber(sunrise);
+  const auto set = ParseNumber(sunset);
+  if (!rise || !set) return false;
+  const std::time_t seconds = std::time(nullptr);
+  std::tm local{};
+  localtime_r(&seconds, &local);
+  const double utc_hours = now.hour + now.minute / 60.0 - local.tm_gmtoff / 3600.0;
+  const double station_hours = std::fmod(utc_hours + station_offset_hours + 48, 24);
+  return station_hours > *rise && station_hours < *set;
+}
 
 struct LookupArguments {
   std::string call;
@@ -110,7 +126,9 @@ int Lookup(const LookupArguments& arguments, ServiceOptions& service_options,
   const auto at_entity = [&zone](const std::string&) { return zone; };
   card["sunrise"] = sun.GetSunrise(call, at_entity);
   card["sunset"] = sun.GetSunset(call, at_entity);
-  card["daylight_now"] = sun.GetIsNowDaylight(call, at_entity);
+  card["daylight_now"] = DaylightAtStation(options.clock(), offset.ToLeadingNumber(),
+                                           card["sunrise"].get<std::string>(),
+                                           card["sunset"].get<std::string>());
   card["ambiguity"] = control.GetIsAmbiguousPrefix(call);
   card["data_source"] = source;
 
