@@ -45,7 +45,6 @@ class Service {
 
   const Options& options() const { return options_; }
   const FolderSet& folders() const { return folders_; }
-  const db::DatabasePaths& database_paths() const { return database_paths_; }
   Settings& settings() { return settings_; }
   db::DatabaseSet& databases() { return databases_; }
   WebState& web() { return web_; }
@@ -53,7 +52,6 @@ class Service {
   services::OnlineExtras& online_extras() { return online_extras_; }
   services::FileUpload& file_upload() { return file_upload_; }
   EventDispatcher& events() { return events_; }
-  HostYield& host_yield() { return host_yield_; }
   double GeoPi() const { return geo_pi_; }
   geo::Sun& sun() { return sun_; }
   beacons::BeaconSchedule& beacons() { return beacons_; }

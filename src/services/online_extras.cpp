@@ -46,8 +46,7 @@ std::string OnlineExtras::GetSpotComments(const std::string& callsign) {
   ThreadWebState().webReply.clear();
   web_.webStopped = false;
   const std::string reply = transport_.GeneralGet(
-      ServiceUrl("/nuvexer/nuvexerbiodxspot.php?call=" + EncodeForUrl(callsign)),
-      net::GetAttempts::kRepeatWhenEmpty);
+      ServiceUrl("/nuvexer/nuvexerbiodxspot.php?call=" + EncodeForUrl(callsign)));
   if (IsBlank(reply)) return "No spot comments found";
   if (SaysNotFound(reply)) return "No comments found at Nuvex";
   return reply;
@@ -56,8 +55,7 @@ std::string OnlineExtras::GetSpotComments(const std::string& callsign) {
 std::string OnlineExtras::GetDXNews() {
   ThreadWebState().webReply.clear();
   web_.webStopped = false;
-  const std::string reply = transport_.GeneralGet(ServiceUrl("/programs/GetDXNewsForQL.php"),
-                                                  net::GetAttempts::kRepeatWhenEmpty);
+  const std::string reply = transport_.GeneralGet(ServiceUrl("/programs/GetDXNewsForQL.php"));
   if (IsBlank(reply)) return "No DX News found";
   if (SaysNotFound(reply)) return "No news found at Nuvex";
   if (text::Contains(text::ToLower(reply), "session timeout")) {

@@ -131,16 +131,6 @@ void Statement::Reset() noexcept {
   sqlite3_clear_bindings(handle_.get());
 }
 
-bool Statement::ColumnIsNull(int index) const {
-  return sqlite3_column_type(handle_.get(), index) == SQLITE_NULL;
-}
-
-std::optional<Variant> Statement::Column(int index) const {
-  Variant value;
-  if (!ReadColumn(index, value)) return std::nullopt;
-  return value;
-}
-
 bool Statement::ReadColumn(int index, Variant& target) const {
   sqlite3_stmt* statement = handle_.get();
   switch (sqlite3_column_type(statement, index)) {

@@ -77,10 +77,6 @@ class Statement {
   void Reset() noexcept;
 
   int ColumnCount() const { return sqlite3_column_count(handle_.get()); }
-  bool ColumnIsNull(int index) const;
-  // The column of the current row as a Variant (integers as int32 when they fit, otherwise
-  // double), or no value for Null.
-  std::optional<Variant> Column(int index) const;
   // Copies the column into `target` reusing its storage; false for Null.
   bool ReadColumn(int index, Variant& target) const;
   std::int64_t ColumnInteger(int index) const;

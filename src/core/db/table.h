@@ -54,19 +54,16 @@ class Table {
   bool MoveNext();
   bool MoveLast();
   bool Eof() const { return eof_; }
-  bool HasRecord() const { return has_record_; }
 
   // The named field (any letter case) of the current record; nullptr for Null, for an
   // unknown field and when there is no current record. Valid until the table moves.
   const Variant* Field(std::string_view name) const;
-  bool IsNull(std::string_view name) const { return Field(name) == nullptr; }
 
   // Edit, then SetField for each change, then Update stores them in the current record.
   bool Edit();
   bool SetField(std::string_view name, Variant value);
   bool Update();
 
-  const std::vector<std::string>& ColumnNames() const { return columns_; }
 
  private:
   struct Record {

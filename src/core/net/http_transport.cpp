@@ -40,10 +40,10 @@ Status HttpTransport::Configure(const Options& options) {
   return loaded;
 }
 
-const std::string& HttpTransport::GeneralGet(const std::string& url, GetAttempts attempts) {
+const std::string& HttpTransport::GeneralGet(const std::string& url) {
   std::string& reply = ThreadWebState().webReply;
   reply = http1_.GetText(url);
-  if (reply.empty() && attempts == GetAttempts::kRepeatWhenEmpty) reply = http1_.GetText(url);
+  if (reply.empty()) reply = http1_.GetText(url);
   return reply;
 }
 

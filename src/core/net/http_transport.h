@@ -19,11 +19,6 @@ class CurlLibrary {
   CurlLibrary();
 };
 
-enum class GetAttempts {
-  kOnce,
-  kRepeatWhenEmpty,  // one more GET when the first reply is empty
-};
-
 // Every network request of the service: the three clients and the web state operations.
 class HttpTransport {
  public:
@@ -38,7 +33,7 @@ class HttpTransport {
   HttpClient& http10() { return http10_; }  // the QRZ XML session
 
   // The general GET on http1: webReply := the reply, with one repeat when it is empty.
-  const std::string& GeneralGet(const std::string& url, GetAttempts attempts);
+  const std::string& GeneralGet(const std::string& url);
 
   // A one-off POST on a request object of its own (see Post in http_client.h).
   PostReply Post(const PostRequest& request) const { return net::Post(request, settings_); }
