@@ -76,7 +76,6 @@ class Statement {
   Result<bool> Step();
   void Reset() noexcept;
 
-  int ColumnCount() const { return sqlite3_column_count(handle_.get()); }
   // Copies the column into `target` reusing its storage; false for Null.
   bool ReadColumn(int index, Variant& target) const;
   std::int64_t ColumnInteger(int index) const;
