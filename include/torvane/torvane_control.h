@@ -59,6 +59,14 @@ class TorvaneControl {
   std::string GetPrefixContinent(const std::string& callsign);
   std::string GetPrefixCQZone(const std::string& callsign);
   std::string GetPrefixITUZone(const std::string& callsign);
+
+  // Zones of a call as at least two digits, or "not found". Where the prefix spans several US
+  // zones the station's state decides. GetCQZone always looks the call up again.
+  std::string GetCQZone(const std::string& callsign);
+  std::string GetITUZone(const std::string& callsign);
+  // Zones of a two-letter US state code (or "DC"); "00" for any other text.
+  std::string GetCQZoneFromST(const std::string& sState);
+  std::string GetITUZoneFromST(const std::string& sState);
   std::string GetCountry(const std::string& callsign);
   std::string GetDXCC(const std::string& callsign);
   std::string GetQSLManager(const std::string& callsign);

@@ -15,6 +15,10 @@ void AddLookupMethods(MethodTable& table) {
   table.Add(Row("GetPrefixContinent", &TorvaneControl::GetPrefixContinent));
   table.Add(Row("GetPrefixCQZone", &TorvaneControl::GetPrefixCQZone));
   table.Add(Row("GetPrefixITUZone", &TorvaneControl::GetPrefixITUZone));
+  table.Add(Row("GetCQZone", &TorvaneControl::GetCQZone));
+  table.Add(Row("GetITUZone", &TorvaneControl::GetITUZone));
+  table.Add(Row("GetCQZoneFromST", &TorvaneControl::GetCQZoneFromST));
+  table.Add(Row("GetITUZoneFromST", &TorvaneControl::GetITUZoneFromST));
   table.Add(Row("GetCountry", &TorvaneControl::GetCountry));
   table.Add(Row("GetDXCC", &TorvaneControl::GetDXCC));
   table.Add(Row("GetQSLManager", &TorvaneControl::GetQSLManager));
