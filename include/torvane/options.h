@@ -1,6 +1,7 @@
 #pragma once
 
 #include <functional>
+#include <map>
 #include <string>
 
 namespace torvane {
@@ -50,6 +51,10 @@ struct Options {
   std::string rac_library = "libraccd32a.so";
   std::string hamcall_library = "libhamcal32.so";
   std::string qrz_cd_library = "libqrz32.so";
+
+  // The folders that CD-ROM drive texts such as "E:" stand for (keys in upper case). A drive
+  // without an entry is the folder of that very name in the working directory.
+  std::map<std::string, std::string> drives;
 
   // An extra trusted certificate authority (PEM file) for HTTPS, besides the system's.
   std::string ca_bundle;

@@ -16,7 +16,9 @@
 #include "lookup/call_cache.h"
 #include "lookup/call_check.h"
 #include "lookup/callbook.h"
+#include "lookup/callbook_mapper.h"
 #include "lookup/callbook_queries.h"
+#include "lookup/zone_queries.h"
 #include "prefix/entity_queries.h"
 #include "prefix/prefix_lookup.h"
 #include "prefix/quick_queries.h"
@@ -64,6 +66,7 @@ class Service {
   Callbook& callbook() { return callbook_; }
   CallCheck& call_check() { return call_check_; }
   CallbookQueries& callbook_queries() { return callbook_queries_; }
+  ZoneQueries& zone_queries() { return zone_queries_; }
   DistanceQueries& distance_queries() { return distance_queries_; }
 
   // Runs the call check for a callsign and gives the record's zone fields, for the sun.
@@ -106,11 +109,14 @@ class Service {
   EntityQueries entity_queries_{databases_};
   CallDistances call_distances_{settings_, geo_pi_,
                                 [](std::string_view line) { ActivityLog::Write(line); }};
-  Callbook callbook_{settings_,      web_,           events_,         call_cache_,
-                     prefix_lookup_, quick_queries_, call_distances_, sun_};
+  CallbookMapper callbook_mapper_{settings_, web_, events_, databases_};
+  Callbook callbook_{settings_,      web_,         events_,          databases_,
+                     call_cache_,    prefix_lookup_, quick_queries_, call_distances_,
+                     sun_,           callbook_mapper_, options_.drives};
   CallCheck call_check_{settings_, web_, events_, call_cache_, callbook_};
   CallbookQueries callbook_queries_{settings_, call_cache_, call_check_, callbook_,
                                     prefix_lookup_};
+  ZoneQueries zone_queries_{call_cache_, call_check_, callbook_, prefix_lookup_, entity_queries_};
   DistanceQueries distance_queries_{call_check_, callbook_, prefix_lookup_, call_distances_};
 };
 

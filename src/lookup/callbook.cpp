@@ -3,9 +3,11 @@
 #include <fmt/format.h>
 
 #include "core/activity_log.h"
+#include "core/files.h"
 #include "core/text.h"
 #include "core/variant_reading.h"
 #include "geo/call_distances.h"
+#include "lookup/drive_paths.h"
 
 namespace torvane {
 
@@ -50,12 +52,16 @@ std::int16_t Callbook::LookupCallbook(const std::string& deciding_call, bool /*s
     settings_.DataSource = "Callbook not specified";
   }
   // Codes 4 and 5 ask nothing.
+  if (ActiveSourceCode == "6") lookup_error = AskFccDatabase(reply);
 
   if (settings_.Devel) {
     if (!web_.webStopped) events_.WebStatus("URL: " + last_url);
     if (cache_.StateTrace) {
       ActivityLog::Write(fmt::format("Lookup error = {} and len = {}", lookup_error, reply.size()));
     }
+  }
+  if (lookup_error == 0 && !text::Trim(reply).empty()) {
+    mapper_.MapCallbookAnswer(record, ActiveSourceCode, LookupCall, cache_.StateTrace);
   }
   std::int16_t merged = 0;
   if (!cache_.PrefixCall().empty()) merged = MergePrefixData();
@@ -67,6 +73,34 @@ std::int16_t Callbook::LookupCallbook(const std::string& deciding_call, bool /*s
     distances_.ClearCallValues();
   }
   return 0;
+}
+
+std::int16_t Callbook::AskFccDatabase(std::string& reply) {
+  std::string found_line = "FCC mdb record found for: ";
+  std::string missing_line = "FCC mdb record NOT found for: ";
+  if (!databases_.LocalFCCAvailable) {
+    // The callbook CD-ROM carries the same database.
+    const std::string path = DriveFilePath(ActiveDrive + "\\FCC Data\\FCCData.db", drives_);
+    if (settings_.Devel) ActivityLog::Write("FCC Path: " + path);
+    if (!files::FileExists(path)) {
+      settings_.DataSource = "FCC CD Not Available";
+      return 0;
+    }
+    databases_.OpenFccTables(path);
+    found_line = "FCC record found for: ";
+    missing_line = "FCC record NOT found for: ";
+  }
+  std::int16_t lookup_error = 0;
+  if (databases_.Data5.FindLast("CallSign", Variant(LookupCall))) {
+    reply = "x";  // the mapping reads the licence from the tables, which now stand on it
+    if (settings_.Devel) ActivityLog::Write(found_line + LookupCall);
+  } else {
+    lookup_error = 1;
+    reply.clear();
+    if (settings_.Devel) ActivityLog::Write(missing_line + LookupCall);
+  }
+  settings_.DataSource = "FCC via Quorlin";
+  return lookup_error;
 }
 
 void Callbook::ClearCallbookRecord() {

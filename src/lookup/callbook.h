@@ -1,13 +1,16 @@
 #pragma once
 
 #include <cstdint>
+#include <map>
 #include <string>
 
+#include "core/db/database_set.h"
 #include "core/events.h"
 #include "core/net/web_state.h"
 #include "core/settings.h"
 #include "geo/sun.h"
 #include "lookup/call_cache.h"
+#include "lookup/callbook_mapper.h"
 #include "lookup/callbook_record.h"
 #include "prefix/prefix_lookup.h"
 #include "prefix/quick_queries.h"
@@ -21,16 +24,21 @@ class CallDistances;
 // prefix data and stores the distances. Exactly one source is asked; there is no fall-back.
 class Callbook {
  public:
-  Callbook(Settings& settings, WebState& web, EventDispatcher& events, CallCache& cache,
-           PrefixLookup& prefixes, QuickQueries& quick, CallDistances& distances, geo::Sun& sun)
+  Callbook(Settings& settings, WebState& web, EventDispatcher& events, db::DatabaseSet& databases,
+           CallCache& cache, PrefixLookup& prefixes, QuickQueries& quick,
+           CallDistances& distances, geo::Sun& sun, CallbookMapper& mapper,
+           std::map<std::string, std::string> drives)
       : settings_(settings),
         web_(web),
         events_(events),
+        databases_(databases),
         cache_(cache),
         prefixes_(prefixes),
         quick_(quick),
         distances_(distances),
-        sun_(sun) {}
+        sun_(sun),
+        mapper_(mapper),
+        drives_(std::move(drives)) {}
 
   // Looks the current call up; `deciding_call` decides only whether the station counts as a
   // United States station. Returns 0: an empty answer is reported through DataSource and
@@ -49,14 +57,20 @@ class Callbook {
   // Fills empty record fields from the entity of the call; 0 when an entity was found.
   std::int16_t MergePrefixData();
 
+  // Asks the FCC licence tables, local or on the CD-ROM drive; 1 when the call has no licence.
+  std::int16_t AskFccDatabase(std::string& reply);
+
   Settings& settings_;
   WebState& web_;
   EventDispatcher& events_;
+  db::DatabaseSet& databases_;
   CallCache& cache_;
   PrefixLookup& prefixes_;
   QuickQueries& quick_;
   CallDistances& distances_;
   geo::Sun& sun_;
+  CallbookMapper& mapper_;
+  std::map<std::string, std::string> drives_;
 };
 
 }  // namespace torvane

@@ -20,6 +20,8 @@ void AddShellCommand(CLI::App& app, CommandContext& context);
 void AddDbCommands(CLI::App& app, CommandContext& context);
 // Adds "db build-default" (after AddDbCommands) and "import".
 void AddImportCommands(CLI::App& app, CommandContext& context);
+// "import fcc" and "import zip" (after AddImportCommands).
+void AddCallbookImportCommands(CLI::App& app, CommandContext& context);
 // "lookup" and "resolve".
 void AddLookupCommands(CLI::App& app, CommandContext& context);
 void AddBeaconsCommand(CLI::App& app, CommandContext& context);

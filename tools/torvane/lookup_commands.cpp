@@ -1,5 +1,6 @@
 #include <fmt/format.h>
 
+#include <algorithm>
 #include <cmath>
 #include <ctime>
 #include <fstream>
@@ -54,8 +55,45 @@ bool DaylightAtStation(const LocalDateTime& now, double station_offset_hours,
 struct LookupArguments {
   std::string call;
   std::string home;
+  std::string source;  // empty: no callbook
   bool json = false;
 };
+
+// The callbook sources the card can ask, by the name given with --source.
+std::optional<std::string> SourceText(const std::string& name) {
+  if (name == "fcc") return "FCC";
+  return std::nullopt;
+}
+
+// Who the station is, from the callbook source: read right after the full check, before any
+// quick resolution replaces the current call's data.
+json CallbookCard(TorvaneControl& control, const std::string& call) {
+  json card;
+  card["name"] = control.GetFullName(call);
+  json address = json::array();
+  std::string label = control.GetAddress(call);
+  for (std::size_t start = 0; start <= label.size();) {
+    const std::size_t end = std::min(label.find("\r\n", start), label.size());
+    address.push_back(std::string(text::Trim(label.substr(start, end - start))));
+    start = end + 2;
+  }
+  card["address"] = address;
+  card["qth"] = control.GetQTH(call);
+  card["county"] = control.GetCounty(call);
+  card["licence_class"] = control.GetLicenseClass(call);
+  card["previous_call"] = control.GetPreviousCall(call);
+  card["granted"] = control.GetDateFirstIssue(call);
+  card["expires"] = control.GetExpirationDate(call);
+  card["grid"] = control.GetGridSquare(call);
+  card["email"] = control.GetEmailAddress(call);
+  card["latitude"] = control.GetDXLatitude(call).ToText();
+  card["longitude"] = control.GetDXLongitude(call).ToText();
+  card["data_source"] = control.GetDataSource();
+  card["data_status"] = control.GetDataStatus(call);
+  card["cq_zone"] = control.GetCQZone(call);
+  card["itu_zone"] = control.GetITUZone(call);
+  return card;
+}
 
 // The station card, read the way a host reads it: first the full check (callbook source,
 // distances), then the prefix resolution of the call itself. The order matters: the full
@@ -79,10 +117,23 @@ int Lookup(const LookupArguments& arguments, ServiceOptions& service_options,
                    "within 180 degrees\n";
     return 2;
   }
+  std::optional<std::string> source_text;
+  if (!arguments.source.empty()) {
+    source_text = SourceText(arguments.source);
+    if (!source_text) {
+      context.err << "torvane lookup: --source: unknown callbook source \"" << arguments.source
+                  << "\" (fcc)\n";
+      return 2;
+    }
+    control.SetCDSource(*source_text);
+    control.SetCDDXSource(*source_text);
+  }
   const std::string miles = control.GetPrefixMilesToDX(call);
   const std::string kilometres = control.GetPrefixKmToDX(call);
   const std::string heading = control.GetPrefixBearingToDX(call);
   const std::string source = control.GetDataSource();
+  json callbook;
+  if (source_text) callbook = CallbookCard(control, call);
 
   control.ClearQuickCheckCall();
   // The first quick getter of a fresh resolution tells whether an entity was found: the hours
@@ -131,6 +182,7 @@ int Lookup(const LookupArguments& arguments, ServiceOptions& service_options,
                                            card["sunset"].get<std::string>());
   card["ambiguity"] = control.GetIsAmbiguousPrefix(call);
   card["data_source"] = source;
+  if (source_text) card["callbook"] = callbook;
 
   if (arguments.json) {
     context.out << card.dump(-1, ' ', false, json::error_handler_t::replace) << '\n';
@@ -177,6 +229,25 @@ int Lookup(const LookupArguments& arguments, ServiceOptions& service_options,
   }
   line("ambiguity", std::to_string(card["ambiguity"].get<int>()));
   line("data source", source.empty() ? "(none)" : source);
+  if (source_text) {
+    const auto text_of = [&callbook](const char* key) { return callbook[key].get<std::string>(); };
+    context.out << "callbook\n";
+    line("name", text_of("name"));
+    for (const auto& address_line : callbook["address"]) {
+      line("address", address_line.get<std::string>());
+    }
+    line("QTH", text_of("qth"));
+    line("county", text_of("county"));
+    line("licence class", text_of("licence_class"));
+    line("previous call", text_of("previous_call"));
+    line("granted", text_of("granted"));
+    line("expires", text_of("expires"));
+    line("grid", text_of("grid"));
+    line("e-mail", text_of("email"));
+    line("position", text_of("latitude") + ", " + text_of("longitude"));
+    line("CQ / ITU zone", text_of("cq_zone") + " / " + text_of("itu_zone"));
+    line("status", text_of("data_status"));
+  }
   return found ? 0 : 1;
 }
 
@@ -235,6 +306,8 @@ void AddLookupCommands(CLI::App& app, CommandContext& context) {
   lookup->add_option("CALL", lookup_arguments->call, "The callsign")->required();
   lookup->add_option("--home", lookup_arguments->home,
                      "Your position, LAT,LON in decimal degrees (north, east positive)");
+  lookup->add_option("--source", lookup_arguments->source,
+                     "Also show who the station is, from this callbook source: fcc");
   lookup->add_flag("--json", lookup_arguments->json, "One JSON object");
   lookup_options->Register(*lookup);
   lookup->callback([&context, lookup_options, lookup_arguments] {

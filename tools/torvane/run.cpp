@@ -18,6 +18,7 @@ int Run(const std::vector<std::string>& args, std::istream& in, std::ostream& ou
   AddShellCommand(app, context);
   AddDbCommands(app, context);
   AddImportCommands(app, context);
+  AddCallbookImportCommands(app, context);
   AddLookupCommands(app, context);
   AddBeaconsCommand(app, context);
 

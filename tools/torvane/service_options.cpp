@@ -1,6 +1,7 @@
 #include "tools/torvane/service_options.h"
 
 #include "core/clock.h"
+#include "core/text.h"
 
 #include <ostream>
 
@@ -28,10 +29,23 @@ void ServiceOptions::Register(CLI::App& command) {
   command.add_option("--hamcall-library", options_.hamcall_library, "HamCall CD-ROM library");
   command.add_option("--qrz-cd-library", options_.qrz_cd_library, "QRZ CD-ROM library");
   command.add_option("--ca-bundle", options_.ca_bundle, "Extra trusted CA certificates (PEM)");
+  command.add_option("--drive", drive_texts_,
+                     "A CD-ROM drive and the folder it stands for, E:=/media/cdrom (repeatable)");
   command.add_option("--clock", clock_text_, "Fixed local time, YYYY-MM-DDTHH:MM:SS");
 }
 
 bool ServiceOptions::Validate(std::string_view command, std::ostream& err) {
+  options_.drives.clear();
+  for (const std::string& drive : drive_texts_) {
+    const bool well_formed = drive.size() > 3 && text::IsLetter(drive[0]) && drive[1] == ':' &&
+                             drive[2] == '=';
+    if (!well_formed) {
+      err << "torvane " << command << ": --drive: expected a drive and a folder as E:=/media/cdrom, got \""
+          << drive << "\"\n";
+      return false;
+    }
+    options_.drives[text::ToUpper(drive.substr(0, 2))] = drive.substr(3);
+  }
   if (clock_text_.empty()) return true;
   LocalDateTime when;
   if (!ParseIsoDateTime(clock_text_, when)) {

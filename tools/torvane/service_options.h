@@ -7,6 +7,7 @@
 #include <string_view>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "torvane/options.h"
 
@@ -23,13 +24,14 @@ class ServiceOptions {
   Options Build() const;
 
   void SetFixedTime(const LocalDateTime& when) { *fixed_time_ = when; }
-  // Parses --clock; false, with "torvane <command>: ..." written to `err`, when it is
-  // malformed.
+  // Parses --clock and --drive; false, with "torvane <command>: ..." written to `err`, when
+  // one is malformed.
   bool Validate(std::string_view command, std::ostream& err);
 
  private:
   Options options_;
   std::string clock_text_;
+  std::vector<std::string> drive_texts_;  // "E:=/media/cdrom"
   std::shared_ptr<std::optional<LocalDateTime>> fixed_time_ =
       std::make_shared<std::optional<LocalDateTime>>();
 };

@@ -78,6 +78,7 @@ class Statement {
 
   // Copies the column into `target` reusing its storage; false for Null.
   bool ReadColumn(int index, Variant& target) const;
+  int ColumnCount() const { return sqlite3_column_count(handle_.get()); }
   std::int64_t ColumnInteger(int index) const;
   std::string ColumnText(int index) const;
 

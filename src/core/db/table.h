@@ -54,6 +54,8 @@ class Table {
   bool MoveNext();
   bool MoveLast();
   bool Eof() const { return eof_; }
+  // True while the table stands on a record (after a successful positioning).
+  bool HasRecord() const { return has_record_; }
 
   // The named field (any letter case) of the current record; nullptr for Null, for an
   // unknown field and when there is no current record. Valid until the table moves.

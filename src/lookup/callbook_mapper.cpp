@@ -1,0 +1,42 @@
+#include "lookup/callbook_mapper.h"
+
+#include "core/activity_log.h"
+#include "core/text.h"
+#include "lookup/address_rules.h"
+#include "lookup/fcc_mapping.h"
+#include "lookup/guarded_step.h"
+
+namespace torvane {
+
+void CallbookMapper::MapCallbookAnswer(CallbookRecord& record, const std::string& source_code,
+                                       const std::string& lookup_call, bool state_trace) {
+  std::string& reply = ThreadWebState().webReply;
+  reply = std::string(text::Trim(reply));
+  if (reply.empty()) return;
+  if (source_code == "6") {
+    MapFccLicence(record, databases_, settings_.Devel);
+  }
+  Finish(record, lookup_call, state_trace);
+}
+
+void CallbookMapper::Finish(CallbookRecord& record, const std::string& lookup_call,
+                            bool state_trace) {
+  using address::ProperCase;
+  GuardedStep([&] {
+    if (settings_.Devel && state_trace) {
+      ActivityLog::Write("State 1 cdState = " + record.State);
+      ActivityLog::Write("State 2 cdState = " + record.State);
+    }
+  });
+  GuardedStep([&] {
+    if (!web_.webStopped) events_.CallDataOK(true);
+  });
+  GuardedStep([&] {
+    record.Address = ProperCase(record.FullName) + ", " + lookup_call + "\r\n" +
+                     ProperCase(record.Street) + "\r\n" + ProperCase(record.City) + ", " +
+                     record.State + " " + text::ToUpper(record.PostalCode);
+  });
+  GuardedStep([&] { record.Address = address::CleanAddress(record.Address); });
+}
+
+}  // namespace torvane
