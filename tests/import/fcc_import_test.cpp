@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <random>
 
 #include "core/db/sqlite.h"
 #include "import/fcc_import.h"
@@ -182,6 +183,25 @@ TEST(UlsRecords, EntityLinesOfRealShapesAreReadOrRejected) {
     EXPECT_EQ(entity->entity_name + "|" + entity->first_name + "|" + entity->last_name + "|" +
                   entity->state + "|" + entity->zip,
               c.name_first_last_state_zip);
+  }
+}
+
+TEST(UlsRecords, LinesOfAnyShapeAreReadOrRejectedNeverMisread) {
+  // Random lines built from the characters that matter to the layout.
+  std::mt19937 random(7);
+  const std::string alphabet = "EN|AMHD0123456789 |||\r\xe9\xc3\xa9/,.-";
+  for (int round = 0; round < 20000; ++round) {
+    std::string line = round % 3 == 0 ? "EN|" : round % 3 == 1 ? "AM|12|||K1A|" : "HD|";
+    const std::size_t length = random() % 120;
+    for (std::size_t i = 0; i < length; ++i) line += alphabet[random() % alphabet.size()];
+    std::string reason;
+    const auto entity = ParseEntity(line, reason);
+    const auto amateur = ParseAmateur(line, reason);
+    const auto header = ParseHeader(line, reason);
+    for (const std::int32_t usi : {entity ? entity->usi : 1, amateur ? amateur->usi : 1,
+                                   header ? header->usi : 1}) {
+      EXPECT_GT(usi, 0) << line;
+    }
   }
 }
 

@@ -242,6 +242,29 @@ TEST_F(CallbookSource, WithoutALocalDatabaseTheDriveIsAskedAndOtherwiseReportedM
   EXPECT_EQ(unlicensed[1].result, "FCC CD Not Available");  // no drive chosen yet
 }
 
+TEST_F(CallbookSource, DevelopmentLogLinesTellWhereTheLicenceWasLookedFor) {
+  const std::string log = folder_.LogFolder() + "/tvlog.txt";
+  const std::vector<std::string> lookups = {R"({"call": "SetDevel", "args": [true]})",
+                                            R"({"call": "SetCDDrive", "args": ["E:"]})",
+                                            Call("GetFirstName", "KN6XYZ"),
+                                            Call("GetFirstName", "K6NONE")};
+  Ask(lookups);
+  for (const std::string& line : std::vector<std::string>{"Callbook source: 6", "FCC mdb record found for: KN6XYZ", "FCC record first name: Jane",
+        "FCC mdb record NOT found for: K6NONE"}) {
+    EXPECT_THAT(ReadFile(log), HasSubstr(line + "\r\n"));
+  }
+
+  const std::string drive = files_ / "cdrom";
+  std::filesystem::create_directories(drive + "/FCC Data");
+  std::filesystem::rename(folder_.path() + "/FCC Data/FCCData.db", drive + "/FCC Data/FCCData.db");
+  Ask(lookups, {"--drive", "E:=" + drive});
+  for (const std::string& line :
+       std::vector<std::string>{"FCC Path: " + drive + "/FCC Data/FCCData.db",
+                                "FCC record found for: KN6XYZ", "FCC record NOT found for: K6NONE"}) {
+    EXPECT_THAT(ReadFile(log), HasSubstr(line + "\r\n"));
+  }
+}
+
 TEST_F(CallbookSource, TheLookupCardShowsWhoTheStationIs) {
   const auto card = RunTool(
       {"lookup", "KN6XYZ", "--source", "fcc", "--json", "--data-folder", folder_.path()});
