@@ -9,33 +9,30 @@ namespace torvane {
 using api::Guard;
 
 std::int16_t TorvaneControl::SetEQSLParms(const std::string& sUser, const std::string& sPassword) {
-  return Guard(service_, std::int16_t{1}, [&](Service&) {
-    return services::QsoUpload::SetEQSLParms(sUser, sPassword);
-  });
+  return Guard(service_, std::int16_t{1},
+               [&](Service&) { return services::QsoUpload::SetEQSLParms(sUser, sPassword); });
 }
 
 std::int16_t TorvaneControl::SubmitEQSL(const std::string& sCall, const std::string& sDate,
                                         const std::string& sTime, const std::string& sMode,
                                         const std::string& sBand, const std::string& sFrequency,
                                         const std::string& sRST_Received,
-                                        const std::string& sRST_Sent,
-                                        const std::string& sComment) {
+                                        const std::string& sRST_Sent, const std::string& sComment) {
   return Guard(service_, std::int16_t{0}, [&](Service& service) {
-    return service.qso_upload().SubmitEQSL({sCall, sDate, sTime, sMode, sBand, sFrequency,
-                                            sRST_Received, sRST_Sent, sComment});
+    return service.qso_upload().SubmitEQSL(
+        {sCall, sDate, sTime, sMode, sBand, sFrequency, sRST_Received, sRST_Sent, sComment});
   });
 }
 
 std::int16_t TorvaneControl::SubmitClubLog(const std::string& sCall, const std::string& sDate,
                                            const std::string& sTime, const std::string& sMode,
-                                           const std::string& sBand,
-                                           const std::string& sFrequency,
+                                           const std::string& sBand, const std::string& sFrequency,
                                            const std::string& sRST_Received,
                                            const std::string& sRST_Sent,
                                            const std::string& sComment) {
   return Guard(service_, std::int16_t{0}, [&](Service& service) {
-    return service.qso_upload().SubmitClubLog({sCall, sDate, sTime, sMode, sBand, sFrequency,
-                                               sRST_Received, sRST_Sent, sComment});
+    return service.qso_upload().SubmitClubLog(
+        {sCall, sDate, sTime, sMode, sBand, sFrequency, sRST_Received, sRST_Sent, sComment});
   });
 }
 

@@ -108,7 +108,8 @@ Result<LotwImportSummary> ImportLotwUsers(db::Connection& connection, const std:
   if (!text) return Error{0, "cannot read " + path, "Torvane.Import"};
   LotwUserList list = ParseLotwUserActivity(*text);
   if (list.users.empty()) {
-    return Error{0, fmt::format("no LoTW users in {} ({} malformed lines)", path, list.skipped.size()),
+    return Error{0,
+                 fmt::format("no LoTW users in {} ({} malformed lines)", path, list.skipped.size()),
                  "Torvane.Import"};
   }
 

@@ -12,7 +12,7 @@
 namespace torvane::import {
 
 struct LotwUser {
-  std::string call;  // upper case; portable forms ("2A0APF/P") are users of their own
+  std::string call;              // upper case; portable forms ("2A0APF/P") are users of their own
   std::string last_upload_date;  // YYYY-MM-DD
   std::string last_upload_time;  // HH:MM:SS
 };

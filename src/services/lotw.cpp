@@ -59,9 +59,9 @@ class ImportLog {
 std::string LotwReportUrl(const std::string& lotw_host, const std::string& Username,
                           const std::string& Password, const std::string& StartDate,
                           const std::string& MyCall) {
-  std::string url = "https://" + lotw_host + "/lotwuser/lotwreport.adi?login=" +
-                    text::ToLower(text::Trim(Username)) + "&password=" + Password +
-                    "&qso_query=1&qso_qsl=yes&qso_qslsince=" + StartDate;
+  std::string url = "https://" + lotw_host +
+                    "/lotwuser/lotwreport.adi?login=" + text::ToLower(text::Trim(Username)) +
+                    "&password=" + Password + "&qso_query=1&qso_qsl=yes&qso_qslsince=" + StartDate;
   if (!MyCall.empty()) url += "&qso_owncall=" + MyCall;
   url += "&qso_qsldetail=yes";
   return url;

@@ -17,7 +17,8 @@ namespace {
 
 // Every reply of the eQSL real-time interface carries this comment; a reply without it did
 // not come from that interface (a proxy's page, a maintenance notice).
-constexpr std::string_view kEQSLReplyMarker = "<!-- Reply form eQSL.cc ADIF Real-time Interface -->";
+constexpr std::string_view kEQSLReplyMarker =
+    "<!-- Reply form eQSL.cc ADIF Real-time Interface -->";
 constexpr std::string_view kOneRecordAdded = "1 out of 1 records added";
 // eQSL keeps no longer comment on a card.
 constexpr std::size_t kMaxCommentCharacters = 240;
@@ -26,9 +27,24 @@ constexpr std::array<std::string_view, 12> kAcceptedBands = {
     "160m", "80m", "60m", "40m", "30m", "20m", "17m", "15m", "12m", "10m", "6m", "2m"};
 
 constexpr std::array<std::pair<std::string_view, std::string_view>, 18> kQueryReplacements = {{
-    {" ", "%20"}, {"[", "%5B"}, {"\\", "%5C"}, {"]", "%5D"}, {"^", "%5E"}, {"_", "%5F"},
-    {":", "%3A"}, {";", "%3B"}, {"<", "%3C"}, {"=", "%3D"}, {">", "%3E"}, {"?", "%3F"},
-    {"*", "%2A"}, {"+", "%2B"}, {",", "%2C"}, {"-", "%2D"}, {".", "%2E"}, {"/", "%2F"},
+    {" ", "%20"},
+    {"[", "%5B"},
+    {"\\", "%5C"},
+    {"]", "%5D"},
+    {"^", "%5E"},
+    {"_", "%5F"},
+    {":", "%3A"},
+    {";", "%3B"},
+    {"<", "%3C"},
+    {"=", "%3D"},
+    {">", "%3E"},
+    {"?", "%3F"},
+    {"*", "%2A"},
+    {"+", "%2B"},
+    {",", "%2C"},
+    {"-", "%2D"},
+    {".", "%2E"},
+    {"/", "%2F"},
 }};
 
 constexpr std::string_view kClubLogSuffix = " to Club Log";
@@ -205,11 +221,10 @@ std::int16_t QsoUpload::SubmitClubLog(const QsoFields& qso) {
   try {
     request.url = "https://" + clublog_host_ + "/realtime.php";
     request.headers.emplace_back("Content-Type", "application/x-www-form-urlencoded");
-    request.body = "email=" + FormEncode(credentials.user) +
-                   "&password=" + FormEncode(credentials.password) +
-                   "&callsign=" + FormEncode(settings_.MyCall) +
-                   "&adif=" + FormEncode(BuildQsoRecord(qso)) +
-                   "&api=" + FormEncode(clublog_api_key_);
+    request.body =
+        "email=" + FormEncode(credentials.user) + "&password=" + FormEncode(credentials.password) +
+        "&callsign=" + FormEncode(settings_.MyCall) + "&adif=" + FormEncode(BuildQsoRecord(qso)) +
+        "&api=" + FormEncode(clublog_api_key_);
   } catch (const std::exception&) {
     events_.eQSLStatus("Error in log record, no data sent" + std::string(kClubLogSuffix));
     return 0;

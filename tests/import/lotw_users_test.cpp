@@ -66,7 +66,8 @@ TEST(LotwUserActivity, ReadsCallDateAndTimeAndSkipsMalformedLines) {
 TEST(ImportLotw, GetIsLoTWAnswersFromTheImportedList) {
   TempDataFolder folder;
   const std::string csv = folder.path() + "/lotw-user-activity.csv";
-  std::ofstream(csv) << kArrlLines << "BROKEN LINE\n" << "K1ABC,2024-01-01\n";
+  std::ofstream(csv) << kArrlLines << "BROKEN LINE\n"
+                     << "K1ABC,2024-01-01\n";
   const auto outcome = RunTool({"import", "lotw", csv, "--data-folder", folder.path()});
   EXPECT_EQ(outcome.status, 0) << outcome.err;
   EXPECT_THAT(outcome.lines,

@@ -56,12 +56,18 @@ TEST(LogbookCommands, EqslAndClubLogPrintTheStatusTexts) {
     int status;
     std::vector<std::string> lines;
   } cases[] = {
-      {"eqsl", {.body = kMarker + "\nResult: 1 out of 1 records added<BR>\r\n"}, 0,
+      {"eqsl",
+       {.body = kMarker + "\nResult: 1 out of 1 records added<BR>\r\n"},
+       0,
        {"OK: G3ABC/P added to eQSL Inbox."}},
-      {"eqsl", {.body = kMarker + "\nError: e<BR>\r\nWarning: w<BR>\r\n"}, 1,
+      {"eqsl",
+       {.body = kMarker + "\nError: e<BR>\r\nWarning: w<BR>\r\n"},
+       1,
        {"Error: e<BR>", "Warning: w<BR>"}},
       {"clublog", {.body = "QSO OK"}, 0, {"OK: G3ABC/P added to Club Log."}},
-      {"clublog", {.status = 400, .body = "Rejected"}, 1,
+      {"clublog",
+       {.status = 400, .body = "Rejected"},
+       1,
        {"Error: QSO rejected by Club Log: Rejected"}},
   };
   for (const auto& c : cases) {
@@ -106,11 +112,12 @@ TEST(LogbookCommands, LotwDownloadStoresTheReportOrSaysWhyNot) {
   TestServer server{TestServer::Scheme::kHttps};
   const std::string ca = torvane::testing::WriteTestCa(folder.path());
   const std::string report(3000, 'r');
-  const Environment environment({{"TORVANE_LOTW_USER", "W1AW"}, {"TORVANE_LOTW_PASSWORD", kPassword}});
+  const Environment environment(
+      {{"TORVANE_LOTW_USER", "W1AW"}, {"TORVANE_LOTW_PASSWORD", kPassword}});
   const auto download = [&] {
     return RunTool({"lotw", "download", "--since", "2024-01-01", "--file", "mine.adi",
-                    "--data-folder", folder.path(), "--lotw-host", server.HostPort(),
-                    "--ca-bundle", ca});
+                    "--data-folder", folder.path(), "--lotw-host", server.HostPort(), "--ca-bundle",
+                    ca});
   };
   server.Script("/lotwuser/lotwreport.adi",
                 {{.body = report, .chunk_bytes = 500, .chunk_pause = 300ms}});
@@ -125,9 +132,8 @@ TEST(LogbookCommands, LotwDownloadStoresTheReportOrSaysWhyNot) {
   outcome = download();
   EXPECT_EQ(outcome.status, 1);
   EXPECT_THAT(outcome.lines, IsEmpty());
-  EXPECT_THAT(outcome.err,
-              HasSubstr("torvane lotw download: File not received from the ARRL.\n"
-                        "torvane lotw download: HTTP status 503"));
+  EXPECT_THAT(outcome.err, HasSubstr("torvane lotw download: File not received from the ARRL.\n"
+                                     "torvane lotw download: HTTP status 503"));
   EXPECT_THAT(outcome.out + outcome.err, Not(HasSubstr(kPassword)));
 }
 

@@ -26,9 +26,8 @@ namespace {
 
 using ::testing::ElementsAre, ::testing::HasSubstr, ::testing::IsEmpty, ::testing::SizeIs,
     ::testing::UnorderedElementsAre;
-using torvane::testing::ReadFile, torvane::testing::RecordingEvents,
-    torvane::testing::RefusingPort, torvane::testing::Reply, torvane::testing::TempFolder,
-    torvane::testing::TestServer;
+using torvane::testing::ReadFile, torvane::testing::RecordingEvents, torvane::testing::RefusingPort,
+    torvane::testing::Reply, torvane::testing::TempFolder, torvane::testing::TestServer;
 using namespace std::chrono_literals;
 namespace fs = std::filesystem;
 
@@ -101,7 +100,7 @@ TEST(GetLoTW, AsksForTheReportWithTheLiteralQueryAndStoresIt) {
     const char* password;
     const char* since;
     const char* my_call;
-    const char* query;  // as the import log shows it
+    const char* query;         // as the import log shows it
     const char* target_query;  // as the server received it
   } cases[] = {
       {"w1aw", "secret", "2024-01-01", "",
@@ -147,12 +146,9 @@ TEST(GetLoTW, StoresInTheAdifFolderInOrBesideTheDataFolder) {
     const char* folder;  // of the file, after the data folder; nullptr: none
     std::int32_t result;
   } cases[] = {
-      {Adif::kInside, true, "/adif", 0},
-      {Adif::kInsideUpperCase, true, "/ADIF", 0},
-      {Adif::kBeside, true, "/../adif", 0},
-      {Adif::kBoth, true, "/adif", 0},
-      {Adif::kNone, true, nullptr, 1},
-      {Adif::kInside, false, nullptr, 0},
+      {Adif::kInside, true, "/adif", 0},    {Adif::kInsideUpperCase, true, "/ADIF", 0},
+      {Adif::kBeside, true, "/../adif", 0}, {Adif::kBoth, true, "/adif", 0},
+      {Adif::kNone, true, nullptr, 1},      {Adif::kInside, false, nullptr, 0},
   };
   for (const auto& c : cases) {
     Station station(c.adif);
@@ -248,8 +244,8 @@ TEST(ShellLoTW, CancelFromAnotherThreadEndsTheDownloadAndStopWebDoesNot) {
     std::string after_result;
     std::int32_t result;
   } cases[] = {
-      {"CancelLoTWImport", R"({"after_result":1,"type":"int32","args":[],"call":"CancelLoTWImport"})",
-       1},
+      {"CancelLoTWImport",
+       R"({"after_result":1,"type":"int32","args":[],"call":"CancelLoTWImport"})", 1},
       {"StopWeb", R"({"after_result":0,"type":"int16","args":[],"call":"StopWeb"})", 0},
   };
   for (const auto& c : cases) {
@@ -257,12 +253,12 @@ TEST(ShellLoTW, CancelFromAnotherThreadEndsTheDownloadAndStopWebDoesNot) {
     station.server.Script(kReportPath,
                           {{.body = slow_report, .chunk_bytes = 100, .chunk_pause = 50ms}});
     const Options options = station.ServiceOptions();
-    const auto outcome = torvane::testing::RunTool(
-        {"shell", "--json", "--data-folder", station.data, "--lotw-host", options.lotw_host,
-         "--ca-bundle", options.ca_bundle},
-        R"({"call": "SetWebConnectionStatus", "args": [true]}
+    const auto outcome =
+        torvane::testing::RunTool({"shell", "--json", "--data-folder", station.data, "--lotw-host",
+                                   options.lotw_host, "--ca-bundle", options.ca_bundle},
+                                  R"({"call": "SetWebConnectionStatus", "args": [true]}
 {"meta": "after", "ms": 500, "call": {"call": ")" +
-            std::string(c.call) + R"("}}
+                                      std::string(c.call) + R"("}}
 {"call": "GetLoTW", "args": ["w1aw", "pw", "2024-01-01", "lotw.adi", ""]}
 )");
     EXPECT_EQ(outcome.status, 0) << outcome.err;
@@ -274,10 +270,10 @@ TEST(ShellLoTW, CancelFromAnotherThreadEndsTheDownloadAndStopWebDoesNot) {
     const std::string ended = R"({"event":"LoTWDownloadStatus","args":[200]})";
     const std::string connected = R"({"result":0,"type":"int16","args":[true]})";
     if (c.result == 1) {
-      EXPECT_THAT(outcome.lines,
-                  UnorderedElementsAre(connected, R"({"ok": true})", started, c.after_result,
-                                       ended, R"({"event":"WebStatus","args":["Connection error."]})",
-                                       result));
+      EXPECT_THAT(
+          outcome.lines,
+          UnorderedElementsAre(connected, R"({"ok": true})", started, c.after_result, ended,
+                               R"({"event":"WebStatus","args":["Connection error."]})", result));
       EXPECT_THAT(station.ImportLogLines(),
                   ElementsAre(HasSubstr("lotwreport.adi"), "File not received from the ARRL.",
                               HasSubstr("cancelled")));
@@ -285,10 +281,9 @@ TEST(ShellLoTW, CancelFromAnotherThreadEndsTheDownloadAndStopWebDoesNot) {
       ASSERT_TRUE(station.server.WaitUntilAnswered(1));
       EXPECT_TRUE(station.server.Requests()[0].cut);
     } else {
-      EXPECT_THAT(outcome.lines,
-                  UnorderedElementsAre(connected, R"({"ok": true})", started, c.after_result,
-                                       R"({"event":"WebStatus","args":["Stopped"]})", ended,
-                                       result));
+      EXPECT_THAT(outcome.lines, UnorderedElementsAre(
+                                     connected, R"({"ok": true})", started, c.after_result,
+                                     R"({"event":"WebStatus","args":["Stopped"]})", ended, result));
       EXPECT_EQ(ReadFile(path), slow_report);
     }
     EXPECT_EQ(outcome.lines.back(), result);
@@ -317,10 +312,11 @@ TEST(ShellLoTW, AfterRunsOnlyTheCallsThatInterruptWork) {
   EXPECT_EQ(outcome.lines[3], R"({"error":"after needs a \"call\""})");
   EXPECT_EQ(outcome.lines[4], R"({"ok": true})");
   // The delayed call and the next request race; their lines come in either order.
-  EXPECT_THAT(std::vector<std::string>(outcome.lines.begin() + 5, outcome.lines.end()),
-              UnorderedElementsAre(R"({"result":0,"type":"int32","args":["C:\\log.adi"]})",
-                                   R"({"event":"WebStatus","args":["Stopped"]})",
-                                   R"({"after_result":0,"type":"int16","args":[],"call":"StopWeb"})"));
+  EXPECT_THAT(
+      std::vector<std::string>(outcome.lines.begin() + 5, outcome.lines.end()),
+      UnorderedElementsAre(R"({"result":0,"type":"int32","args":["C:\\log.adi"]})",
+                           R"({"event":"WebStatus","args":["Stopped"]})",
+                           R"({"after_result":0,"type":"int16","args":[],"call":"StopWeb"})"));
 }
 
 }  // namespace

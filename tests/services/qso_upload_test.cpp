@@ -59,10 +59,11 @@ struct Sites {
   TestServer clublog{TestServer::Scheme::kHttps};
 };
 
-using Submit = std::int16_t (TorvaneControl::*)(
-    const std::string&, const std::string&, const std::string&, const std::string&,
-    const std::string&, const std::string&, const std::string&, const std::string&,
-    const std::string&);
+using Submit = std::int16_t (TorvaneControl::*)(const std::string&, const std::string&,
+                                                const std::string&, const std::string&,
+                                                const std::string&, const std::string&,
+                                                const std::string&, const std::string&,
+                                                const std::string&);
 
 std::int16_t Send(TorvaneControl& control, Submit submit, const QsoFields& q) {
   return (control.*submit)(q.sCall, q.sDate, q.sTime, q.sMode, q.sBand, q.sFrequency,
@@ -100,7 +101,8 @@ std::map<std::string, std::string> FormFields(const std::string& body) {
       continue;
     }
     if (c == '+') c = ' ';
-    if (c == '%' && i + 2 < body.size() && HexValue(body[i + 1]) >= 0 && HexValue(body[i + 2]) >= 0) {
+    if (c == '%' && i + 2 < body.size() && HexValue(body[i + 1]) >= 0 &&
+        HexValue(body[i + 2]) >= 0) {
       c = static_cast<char>(HexValue(body[i + 1]) * 16 + HexValue(body[i + 2]));
       i += 2;
     }
@@ -146,7 +148,8 @@ TEST(SubmitEQSL, SendsTheUploadTextInTheQueryAsTheServerReceivesIt) {
   EXPECT_EQ(control.SetEQSLParms("w1aw", "pa ss"), 1);
   for (const auto& c : cases) {
     EXPECT_EQ(Send(control, &TorvaneControl::SubmitEQSL, c.qso), 0);
-    EXPECT_THAT(events.Take(), ElementsAre("eQSLStatus OK: " + c.qso.sCall + " added to eQSL Inbox."));
+    EXPECT_THAT(events.Take(),
+                ElementsAre("eQSLStatus OK: " + c.qso.sCall + " added to eQSL Inbox."));
     EXPECT_EQ(sites.eqsl.Requests().back().target,
               std::string(kImportPath) + "?ADIFData=" + header + c.record);
   }
@@ -166,19 +169,33 @@ TEST(SubmitEQSL, RefusesTheFirstFailingCheckAndSendsNothing) {
       {"", "", {"", "", "", "", "", "", "", "", ""}, "Call not found, data not transferred"},
       {"w1aw", "", Plain(), "Password not found, data not transferred"},
       {"", "secret", Plain(), "User not found, data not transferred"},
-      {"w1aw", "secret", {"K1ABC", "", "", "", "", "", "", "", ""},
+      {"w1aw",
+       "secret",
+       {"K1ABC", "", "", "", "", "", "", "", ""},
        "QSO date not found, data not transferred"},
-      {"w1aw", "secret", {"K1ABC", "20240116", "", "", "", "", "", "", ""},
+      {"w1aw",
+       "secret",
+       {"K1ABC", "20240116", "", "", "", "", "", "", ""},
        "QSO time not found, data not transferred"},
-      {"w1aw", "secret", {"K1ABC", "20240116", "1129", "", "", "", "", "", ""},
+      {"w1aw",
+       "secret",
+       {"K1ABC", "20240116", "1129", "", "", "", "", "", ""},
        "QSO mode not found, data not transferred"},
-      {"w1aw", "secret", {"K1ABC", "20240116", "1129", "FT8", "", "", "", "", ""},
+      {"w1aw",
+       "secret",
+       {"K1ABC", "20240116", "1129", "FT8", "", "", "", "", ""},
        "Unsupported band found (), data not transferred"},
-      {"w1aw", "secret", {"K1ABC", "20240116", "1129", "FT8", "70CM", "", "", "", ""},
+      {"w1aw",
+       "secret",
+       {"K1ABC", "20240116", "1129", "FT8", "70CM", "", "", "", ""},
        "Unsupported band found (70CM), data not transferred"},
-      {"w1aw", "secret", {"K1ABC", "20240116", "1129", "FT8", " 20m", "", "", "", ""},
+      {"w1aw",
+       "secret",
+       {"K1ABC", "20240116", "1129", "FT8", " 20m", "", "", "", ""},
        "Unsupported band found ( 20m), data not transferred"},
-      {"w1aw", "secret", {"K1ABC", "20240116", "1129", "FT8", "20", "", "", "", ""},
+      {"w1aw",
+       "secret",
+       {"K1ABC", "20240116", "1129", "FT8", "20", "", "", "", ""},
        "Unsupported band found (20), data not transferred"},
   };
   for (const auto& c : cases) {
@@ -217,9 +234,12 @@ TEST(SubmitEQSL, TellsWhatTheReplySays) {
       {{{.body = "Warning " + kMarker}}, {}},
       {{{.body = kMarker + " Result: 0 out of 1 records added"}}, {}},
       {{{.body = "Result: 1 out of 1 records added"}}, {"eQSL error, no reply received"}},
-      {{{.body = kMarker.substr(1) + "1 out of 1 records added"}}, {"eQSL error, no reply received"}},
+      {{{.body = kMarker.substr(1) + "1 out of 1 records added"}},
+       {"eQSL error, no reply received"}},
       // An empty or failed reply is asked for once more.
-      {{{.status = 500, .body = kAdded}, {.body = kAdded}}, {"OK: G3ABC/P added to eQSL Inbox."}, 2},
+      {{{.status = 500, .body = kAdded}, {.body = kAdded}},
+       {"OK: G3ABC/P added to eQSL Inbox."},
+       2},
       {{{.status = 503}}, {"eQSL error, no reply received"}, 2},
   };
   for (const auto& c : cases) {
@@ -313,8 +333,8 @@ TEST(SubmitClubLog, PostsTheRecordAsAFormAndTellsEachAnswer) {
     TorvaneControl control(sites.ServiceOptions(), &events);
     control.SetEQSLParms("ham@example.com", "p&ss=w%rd \xC3\xA9");
     control.SetMyCall("G7XYZ");
-    const QsoFields qso{"G3ABC/P", "20240116", "1129", "FT8", "20M", "14.074", "-10", "+00",
-                        "73 & <tnx>"};
+    const QsoFields qso{"G3ABC/P", "20240116", "1129", "FT8",       "20M",
+                        "14.074",  "-10",      "+00",  "73 & <tnx>"};
     EXPECT_EQ(Send(control, &TorvaneControl::SubmitClubLog, qso), 0);
     EXPECT_THAT(events.Take(), ElementsAre("eQSLStatus " + c.status));
     const auto requests = sites.clublog.Requests();
@@ -367,14 +387,15 @@ TEST(ShellLogbook, SubmissionsPrintTheirStatusEvents) {
   const std::string args = R"("args":["G3ABC/P","20240116","1129","FT8","20M","","","",""]})";
   EXPECT_THAT(
       outcome.lines,
-      ElementsAre(R"({"result":1,"type":"int16","args":["w1aw","s3cret"]})",
-                  R"({"event":"eQSLStatus","args":["OK: G3ABC/P added to eQSL Inbox."]})",
-                  R"({"result":0,"type":"int16",)" + args,
-                  R"({"event":"eQSLStatus","args":["Error: e\n"]})",
-                  R"({"event":"eQSLStatus","args":["Warning: w"]})",
-                  R"({"result":0,"type":"int16",)" + args,
-                  R"({"event":"eQSLStatus","args":["Error: Club Log refused the upload, check the login, callsign and API key: Upload denied"]})",
-                  R"({"result":0,"type":"int16",)" + args));
+      ElementsAre(
+          R"({"result":1,"type":"int16","args":["w1aw","s3cret"]})",
+          R"({"event":"eQSLStatus","args":["OK: G3ABC/P added to eQSL Inbox."]})",
+          R"({"result":0,"type":"int16",)" + args,
+          R"({"event":"eQSLStatus","args":["Error: e\n"]})",
+          R"({"event":"eQSLStatus","args":["Warning: w"]})",
+          R"({"result":0,"type":"int16",)" + args,
+          R"({"event":"eQSLStatus","args":["Error: Club Log refused the upload, check the login, callsign and API key: Upload denied"]})",
+          R"({"result":0,"type":"int16",)" + args));
 }
 
 }  // namespace

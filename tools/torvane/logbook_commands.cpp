@@ -94,7 +94,8 @@ int RunSubmit(Upload service, ServiceOptions& service_options, const QsoArgument
   const std::string password = FromOptionOrEnvironment(arguments.password, password_variable);
   Options options = service_options.Build();
   if (service == Upload::kClubLog) {
-    options.clublog_api_key = FromOptionOrEnvironment(options.clublog_api_key, kClubLogApiKeyVariable);
+    options.clublog_api_key =
+        FromOptionOrEnvironment(options.clublog_api_key, kClubLogApiKeyVariable);
     if (options.clublog_api_key.empty()) {
       context.err << "torvane clublog: no API key: give --clublog-api-key or set "
                   << kClubLogApiKeyVariable << '\n';
@@ -115,10 +116,10 @@ int RunSubmit(Upload service, ServiceOptions& service_options, const QsoArgument
                           arguments.rst_sent, arguments.comment);
   }
   if (user.empty() || password.empty()) {
-    context.err << fmt::format("torvane {}: the credentials come from --{} and --password, or "
-                               "from {} and {}\n",
-                               name, service == Upload::kEqsl ? "user" : "email", user_variable,
-                               password_variable);
+    context.err << fmt::format(
+        "torvane {}: the credentials come from --{} and --password, or "
+        "from {} and {}\n",
+        name, service == Upload::kEqsl ? "user" : "email", user_variable, password_variable);
   }
   return printer.accepted ? 0 : 1;
 }
@@ -305,12 +306,12 @@ void AddLogbookCommands(CLI::App& app, CommandContext& context) {
       command->add_option("--password", arguments->password,
                           fmt::format("eQSL password (default: ${})", kEqslPasswordVariable));
     } else {
-      command->add_option("--email", arguments->user,
-                          fmt::format("Club Log account e-mail (default: ${})",
-                                      kClubLogEmailVariable));
-      command->add_option("--password", arguments->password,
-                          fmt::format("Club Log application password (default: ${})",
-                                      kClubLogPasswordVariable));
+      command->add_option(
+          "--email", arguments->user,
+          fmt::format("Club Log account e-mail (default: ${})", kClubLogEmailVariable));
+      command->add_option(
+          "--password", arguments->password,
+          fmt::format("Club Log application password (default: ${})", kClubLogPasswordVariable));
       command->add_option("--my-call", arguments->my_call, "The callsign of the log")->required();
     }
     service_options->Register(*command);
@@ -325,8 +326,7 @@ void AddLogbookCommands(CLI::App& app, CommandContext& context) {
   auto arguments = std::make_shared<LotwArguments>();
   CLI::App* download = lotw->add_subcommand(
       "download", "Store the report of LoTW confirmations in the ADIF folder (Ctrl-C cancels)");
-  download->add_option("--since", arguments->since, "Confirmations since YYYY-MM-DD")
-      ->required();
+  download->add_option("--since", arguments->since, "Confirmations since YYYY-MM-DD")->required();
   download->add_option("--user", arguments->user,
                        fmt::format("LoTW user (default: ${})", kLotwUserVariable));
   download->add_option("--password", arguments->password,
