@@ -13,8 +13,10 @@ namespace torvane {
 class Service;
 
 // The station-data service. Constructing it runs start-up (folders, logs, databases);
-// destroying it runs shut-down. Not thread-safe: use one object per thread. No method throws:
-// a failure shows as the method's default or failure value.
+// destroying it runs shut-down. Not thread-safe: use one object per thread, except that
+// StopWeb and CancelLoTWImport may be called from another thread while a call is under way
+// (the LoTW download does not yield to the host loop). No method throws: a failure shows as
+// the method's default or failure value.
 class TorvaneControl {
  public:
   explicit TorvaneControl(Options options = {}, EventSink* events = nullptr,
@@ -209,6 +211,34 @@ class TorvaneControl {
                           const std::string& DirPath, const std::string& postVar = {},
                           const std::string& strUserName = {}, const std::string& strPassword = {});
   std::string getFile(const std::string& strFileName);
+
+  // Real-time upload of one QSO to eQSL or Club Log. Every outcome, refusals included, is
+  // told through the eQSLStatus event; the results are constants. Club Log gets the record
+  // with the eQSL user (the account's e-mail) and password, MyCall and Options::clublog_api_key.
+  std::int16_t SetEQSLParms(const std::string& sUser, const std::string& sPassword);  // 1
+  std::int16_t SubmitEQSL(const std::string& sCall, const std::string& sDate,
+                          const std::string& sTime, const std::string& sMode,
+                          const std::string& sBand, const std::string& sFrequency,
+                          const std::string& sRST_Received, const std::string& sRST_Sent,
+                          const std::string& sComment);
+  std::int16_t SubmitClubLog(const std::string& sCall, const std::string& sDate,
+                             const std::string& sTime, const std::string& sMode,
+                             const std::string& sBand, const std::string& sFrequency,
+                             const std::string& sRST_Received, const std::string& sRST_Sent,
+                             const std::string& sComment);
+
+  // LoTW. GetLoTW stores the report of confirmations since StartDate in the host's ADIF folder
+  // ("adif" in the data folder, or beside it) and replaces the bare name `Filename` by the
+  // file's path: 0 when stored (or when the host declared itself off line), 1 on failure, with
+  // the attempt told in Logs/ImportError.txt. LoTWDownloadStatus gives 100 before the
+  // download and 200 after it. CancelLoTWImport (any thread) ends a download under way.
+  std::int32_t GetLoTW(const std::string& Username, const std::string& Password,
+                       const std::string& StartDate, std::string& Filename,
+                       const std::string& MyCall);
+  std::int32_t CancelLoTWImport();                      // 1
+  std::int32_t UploadLoTW(const std::string& sFilename);  // 0, does nothing
+  // "Y" when the LoTW users list holds the call, else "N".
+  std::string GetIsLoTW(const std::string& callsign);
 
   // Online extras from the maker's service: the reply text, or a message in its place.
   std::string GetSpotComments(const std::string& callsign);

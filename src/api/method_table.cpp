@@ -18,6 +18,7 @@ MethodTable BuildTable() {
   AddWebMethods(table);
   AddUploadMethods(table);
   AddExtrasMethods(table);
+  AddLogbookMethods(table);
   AddGeoMethods(table);
   AddBeaconMethods(table);
   return table;

@@ -169,6 +169,7 @@ void AddLookupMethods(MethodTable& table);
 void AddWebMethods(MethodTable& table);
 void AddUploadMethods(MethodTable& table);
 void AddExtrasMethods(MethodTable& table);
+void AddLogbookMethods(MethodTable& table);
 void AddGeoMethods(MethodTable& table);
 void AddBeaconMethods(MethodTable& table);
 

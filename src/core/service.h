@@ -24,7 +24,9 @@
 #include "prefix/quick_queries.h"
 #include "geo/sun.h"
 #include "services/file_upload.h"
+#include "services/lotw.h"
 #include "services/online_extras.h"
+#include "services/qso_upload.h"
 #include "torvane/events.h"
 #include "torvane/options.h"
 
@@ -53,6 +55,8 @@ class Service {
   net::HttpTransport& transport() { return transport_; }
   services::OnlineExtras& online_extras() { return online_extras_; }
   services::FileUpload& file_upload() { return file_upload_; }
+  services::QsoUpload& qso_upload() { return qso_upload_; }
+  services::Lotw& lotw() { return lotw_; }
   EventDispatcher& events() { return events_; }
   double GeoPi() const { return geo_pi_; }
   geo::Sun& sun() { return sun_; }
@@ -102,6 +106,11 @@ class Service {
   double geo_pi_ = 0;
   services::OnlineExtras online_extras_;
   services::FileUpload file_upload_;
+  services::QsoUpload qso_upload_{transport_,         web_,
+                                  events_,            settings_,
+                                  options_.eqsl_host, options_.clublog_host,
+                                  options_.clublog_api_key};
+  services::Lotw lotw_{transport_, web_, events_, folders_, databases_, options_.lotw_host};
 
   PrefixLookup prefix_lookup_{databases_, web_, events_};
   CallCache call_cache_{prefix_lookup_, web_, events_};

@@ -25,5 +25,7 @@ void AddCallbookImportCommands(CLI::App& app, CommandContext& context);
 // "lookup" and "resolve".
 void AddLookupCommands(CLI::App& app, CommandContext& context);
 void AddBeaconsCommand(CLI::App& app, CommandContext& context);
+// "eqsl", "clublog" and "lotw download".
+void AddLogbookCommands(CLI::App& app, CommandContext& context);
 
 }  // namespace torvane::tool

@@ -9,6 +9,7 @@
 #include "core/files.h"
 #include "core/folders.h"
 #include "import/default_data.h"
+#include "import/lotw_users.h"
 #include "import/prefix_tables.h"
 #include "tools/torvane/commands.h"
 
@@ -99,6 +100,48 @@ int ImportCty(const ImportCtyArguments& arguments, CommandContext& context) {
   return 0;
 }
 
+struct ImportLotwArguments {
+  std::string file;
+  std::string data_folder;
+  std::string documents;
+};
+
+int ImportLotw(const ImportLotwArguments& arguments, CommandContext& context) {
+  Options options;
+  options.data_folder = arguments.data_folder;
+  options.documents_folder = arguments.documents;
+  const std::string folder = LocateFolders(options).DataFolder;
+  const std::string path =
+      files::ResolvePath(files::Join(folder, std::string(db::kLotwUsersDatabase)));
+  if (!files::FileExists(path)) {
+    context.err << "torvane import lotw: no LoTW users database in " << folder
+                << " (torvane db init makes one)\n";
+    return 1;
+  }
+  auto connection = db::Connection::Open(path, db::Connection::Mode::kReadWrite);
+  if (!connection) {
+    context.err << "torvane import lotw: " << connection.error().description << '\n';
+    return 1;
+  }
+  auto summary = import::ImportLotwUsers(*connection, arguments.file);
+  if (!summary) {
+    context.err << "torvane import lotw: " << summary.error().description
+                << "; the old list is kept\n";
+    return 1;
+  }
+  for (const import::SkippedLine& skipped : summary->skipped) {
+    context.err << fmt::format("torvane import lotw: {} line {}: {}; skipped\n", arguments.file,
+                               skipped.line, skipped.reason);
+  }
+  context.out << fmt::format("imported {} LoTW users from {} into {}", summary->users,
+                             arguments.file, path);
+  if (!summary->skipped.empty()) {
+    context.out << fmt::format(", {} malformed lines skipped", summary->skipped.size());
+  }
+  context.out << '\n';
+  return 0;
+}
+
 }  // namespace
 
 void AddImportCommands(CLI::App& app, CommandContext& context) {
@@ -135,6 +178,18 @@ void AddImportCommands(CLI::App& app, CommandContext& context) {
   cty->add_flag("--list-duplicates", cty_arguments->list_duplicates,
                 "List the keys skipped because an earlier entity holds them");
   cty->callback([&context, cty_arguments] { context.status = ImportCty(*cty_arguments, context); });
+
+  auto lotw_arguments = std::make_shared<ImportLotwArguments>();
+  CLI::App* lotw = import->add_subcommand(
+      "lotw", "Replace the LoTW users list of a data folder from ARRL's lotw-user-activity.csv");
+  lotw->add_option("FILE", lotw_arguments->file, "ARRL's lotw-user-activity.csv")->required();
+  CLI::Option* lotw_data_folder =
+      lotw->add_option("--data-folder", lotw_arguments->data_folder, "The data folder");
+  lotw->add_option("--documents", lotw_arguments->documents,
+                   "The documents folder whose ZENTROVA/Quorlin is the data folder")
+      ->excludes(lotw_data_folder);
+  lotw->callback(
+      [&context, lotw_arguments] { context.status = ImportLotw(*lotw_arguments, context); });
 }
 
 }  // namespace torvane::tool

@@ -21,6 +21,7 @@ int Run(const std::vector<std::string>& args, std::istream& in, std::ostream& ou
   AddCallbookImportCommands(app, context);
   AddLookupCommands(app, context);
   AddBeaconsCommand(app, context);
+  AddLogbookCommands(app, context);
 
   try {
     std::vector<std::string> reversed(args.rbegin(), args.rend());

@@ -1,8 +1,14 @@
 #include "tools/torvane/shell.h"
 
+#include <fmt/format.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <array>
 #include <cerrno>
+#include <charconv>
+#include <chrono>
+#include <cmath>
 #include <cstring>
 #include <istream>
 #include <nlohmann/json.hpp>
@@ -71,6 +77,14 @@ std::string Dump(const json& value) {
 
 std::string Quoted(const std::string& text) { return Dump(json(text)); }
 
+// The calls a host makes from another thread to interrupt work under way; nothing else is
+// safe to run beside a call in progress.
+constexpr std::array<std::string_view, 2> kCallsFromOtherThreads = {"CancelLoTWImport",
+                                                                    "StopWeb"};
+
+// Longer than any test or script needs; a typo of minutes must not hang the shell's end.
+constexpr long kMaxAfterMs = 600'000;
+
 std::string Human(const Variant& value) {
   switch (value.type()) {
     case Variant::Type::kEmpty:
@@ -93,12 +107,14 @@ struct Shell::Request {
   std::string name;  // the method, or the host action
   std::vector<Variant> args;
   std::string value;                  // for clock and cd
-  std::shared_ptr<Request> yield_call;  // for on_yield
+  std::shared_ptr<Request> yield_call;  // for on_yield and after
+  long after_ms = -1;                   // for after
 };
 
 class Shell::Printer : public EventSink {
  public:
-  Printer(bool json, std::ostream& out) : json_(json), out_(out) {}
+  Printer(bool json, std::ostream& out, std::shared_ptr<std::mutex> mutex)
+      : json_(json), out_(out), mutex_(std::move(mutex)) {}
 
   void CallDataOK(bool status) override { Print("CallDataOK", {Variant(status)}); }
   void WebStatus(const std::string& status) override { Print("WebStatus", {Variant(status)}); }
@@ -116,6 +132,7 @@ class Shell::Printer : public EventSink {
 
  private:
   void Print(const char* name, const std::vector<Variant>& args) {
+    std::lock_guard lock(*mutex_);
     if (json_) {
       json list = json::array();
       for (const Variant& arg : args) list.push_back(ToJson(arg));
@@ -130,6 +147,7 @@ class Shell::Printer : public EventSink {
 
   bool json_;
   std::ostream& out_;
+  std::shared_ptr<std::mutex> mutex_;
 };
 
 class Shell::Loop : public HostLoop {
@@ -145,14 +163,18 @@ Shell::Shell(ServiceOptions& options, bool json, std::ostream& out)
     : options_(options),
       json_(json),
       out_(out),
-      printer_(std::make_unique<Printer>(json, out)),
+      printer_(std::make_unique<Printer>(json, out, output_mutex_)),
       loop_(std::make_unique<Loop>(*this)) {
   Restart();
 }
 
-Shell::~Shell() { control_.reset(); }
+Shell::~Shell() {
+  JoinAfterCalls();
+  control_.reset();
+}
 
 void Shell::Restart() {
+  JoinAfterCalls();
   control_.reset();  // shut-down of the old object runs before start-up of the new one
   control_ = std::make_unique<TorvaneControl>(options_.Build(), printer_.get(), loop_.get());
 }
@@ -165,10 +187,12 @@ void Shell::Run(std::istream& in) {
     if (trimmed.empty() || trimmed.front() == '#') continue;
     Handle(line);
   }
+  JoinAfterCalls();
   control_.reset();
 }
 
 void Shell::PrintError(const std::string& message) {
+  std::lock_guard lock(*output_mutex_);
   if (json_) {
     out_ << Dump(json{{"error", message}}) << '\n';
   } else {
@@ -178,6 +202,7 @@ void Shell::PrintError(const std::string& message) {
 }
 
 void Shell::PrintOk() {
+  std::lock_guard lock(*output_mutex_);
   out_ << (json_ ? "{\"ok\": true}" : "ok") << '\n';
   out_.flush();
 }
@@ -205,6 +230,23 @@ bool Shell::ParseRequest(const std::string& line, Request& request, std::string&
         call->name = words[1];
         for (std::size_t i = 2; i < words.size(); ++i) call->args.emplace_back(words[i]);
         request.name = "on_yield";
+        request.yield_call = std::move(call);
+      } else if (request.name == "after") {
+        if (words.size() < 3) {
+          error = ":after needs a delay in milliseconds and a method";
+          return false;
+        }
+        long ms = -1;
+        const std::string& delay = words[1];
+        const auto [end, failure] = std::from_chars(delay.data(), delay.data() + delay.size(), ms);
+        if (failure != std::errc() || end != delay.data() + delay.size()) {
+          error = ":after: the delay must be a whole number of milliseconds";
+          return false;
+        }
+        auto call = std::make_shared<Request>();
+        call->name = words[2];
+        for (std::size_t i = 3; i < words.size(); ++i) call->args.emplace_back(words[i]);
+        request.after_ms = ms;
         request.yield_call = std::move(call);
       } else if (words.size() > 1) {
         request.value = words[1];
@@ -235,11 +277,20 @@ bool Shell::ParseRequest(const std::string& line, Request& request, std::string&
       }
       request.value = parsed["value"].get<std::string>();
     }
+    if (parsed.contains("ms")) {
+      const json& ms = parsed["ms"];
+      const double value = ms.is_number() ? ms.get<double>() : -1;
+      if (!(value >= 0 && value <= kMaxAfterMs && std::floor(value) == value)) {
+        error = fmt::format("\"ms\" must be a whole number from 0 to {}", kMaxAfterMs);
+        return false;
+      }
+      request.after_ms = static_cast<long>(value);
+    }
     if (parsed.contains("call")) {
       auto call = std::make_shared<Request>();
       if (!ParseRequest(Dump(parsed["call"]), *call, error)) return false;
       if (call->is_meta) {
-        error = "on_yield runs a method call, not a host action";
+        error = request.name + " runs a method call, not a host action";
         return false;
       }
       request.yield_call = std::move(call);
@@ -278,11 +329,11 @@ void Shell::Handle(const std::string& line) {
   if (request.is_meta) {
     Meta(request);
   } else {
-    Call(request, false);
+    Call(request, CallKind::kDirect);
   }
 }
 
-void Shell::Call(const Request& request, bool from_yield) {
+void Shell::Call(const Request& request, CallKind kind) {
   const api::Method* method = api::MethodTable::Instance().Find(request.name);
   if (method == nullptr) {
     PrintError("unknown method " + request.name);
@@ -299,15 +350,21 @@ void Shell::Call(const Request& request, bool from_yield) {
     PrintError(result.error().description);
     return;
   }
+  std::lock_guard lock(*output_mutex_);
   if (json_) {
     json list = json::array();
     for (const Variant& arg : args) list.push_back(ToJson(arg));
-    out_ << Dump(json{{from_yield ? "yield_result" : "result", ToJson(*result)},
-                      {"type", TypeName(result->type())},
-                      {"args", list}})
-         << '\n';
+    const char* key = kind == CallKind::kFromYield ? "yield_result"
+                      : kind == CallKind::kAfter   ? "after_result"
+                                                   : "result";
+    json answer{{key, ToJson(*result)}, {"type", TypeName(result->type())}, {"args", list}};
+    if (kind == CallKind::kAfter) answer["call"] = method->name;
+    out_ << Dump(answer) << '\n';
   } else {
-    out_ << (from_yield ? "(yield) " : "") << "=> " << Human(*result) << " ["
+    const char* mark = kind == CallKind::kFromYield ? "(yield) "
+                       : kind == CallKind::kAfter   ? "(after) "
+                                                    : "";
+    out_ << mark << "=> " << Human(*result) << " ["
          << TypeName(result->type()) << "]";
     for (std::size_t i = 0; i < args.size(); ++i) {
       if (method->parameters[i].written_back) out_ << "  arg" << i + 1 << "=" << Human(args[i]);
@@ -320,7 +377,21 @@ void Shell::Call(const Request& request, bool from_yield) {
 void Shell::RunPendingYieldCalls() {
   std::vector<Request> calls;
   calls.swap(pending_yield_calls_);
-  for (const Request& call : calls) Call(call, true);
+  for (const Request& call : calls) Call(call, CallKind::kFromYield);
+}
+
+void Shell::ScheduleAfter(const Request& request) {
+  const Request call = *request.yield_call;
+  const auto delay = std::chrono::milliseconds(request.after_ms);
+  after_calls_.emplace_back([this, call, delay] {
+    std::this_thread::sleep_for(delay);
+    Call(call, CallKind::kAfter);
+  });
+}
+
+void Shell::JoinAfterCalls() {
+  for (std::thread& thread : after_calls_) thread.join();
+  after_calls_.clear();
 }
 
 void Shell::Meta(const Request& request) {
@@ -339,6 +410,25 @@ void Shell::Meta(const Request& request) {
       return;
     }
     pending_yield_calls_.push_back(*request.yield_call);
+  } else if (request.name == "after") {
+    if (!request.yield_call) {
+      PrintError("after needs a \"call\"");
+      return;
+    }
+    if (request.after_ms < 0 || request.after_ms > kMaxAfterMs) {
+      PrintError("after needs \"ms\", from 0 to " + std::to_string(kMaxAfterMs));
+      return;
+    }
+    const api::Method* method = api::MethodTable::Instance().Find(request.yield_call->name);
+    if (method == nullptr ||
+        std::find(kCallsFromOtherThreads.begin(), kCallsFromOtherThreads.end(), method->name) ==
+            kCallsFromOtherThreads.end()) {
+      PrintError("after runs only CancelLoTWImport or StopWeb, not " + request.yield_call->name);
+      return;
+    }
+    PrintOk();  // at once: the call runs later, on a thread of its own
+    ScheduleAfter(request);
+    return;
   } else if (request.name == "restart") {
     Restart();
   } else if (request.name == "cd") {

@@ -2,9 +2,10 @@
 
 #include <iosfwd>
 #include <memory>
+#include <mutex>
 #include <string>
+#include <thread>
 #include <vector>
-
 
 #include "torvane/events.h"
 #include "torvane/torvane_control.h"
@@ -29,8 +30,11 @@ class Shell {
 
   void Handle(const std::string& line);
   bool ParseRequest(const std::string& line, Request& request, std::string& error) const;
-  void Call(const Request& request, bool from_yield);
+  enum class CallKind { kDirect, kFromYield, kAfter };
+  void Call(const Request& request, CallKind kind);
   void Meta(const Request& request);
+  void ScheduleAfter(const Request& request);
+  void JoinAfterCalls();
   void RunPendingYieldCalls();
   void Restart();
   void PrintError(const std::string& message);
@@ -39,9 +43,13 @@ class Shell {
   ServiceOptions& options_;
   bool json_;
   std::ostream& out_;
+  // Calls of the host's other threads (the "after" action) share the output with the
+  // shell's own thread; each printed line is whole.
+  std::shared_ptr<std::mutex> output_mutex_ = std::make_shared<std::mutex>();
   std::unique_ptr<Printer> printer_;
   std::unique_ptr<Loop> loop_;
   std::vector<Request> pending_yield_calls_;
+  std::vector<std::thread> after_calls_;
   std::unique_ptr<TorvaneControl> control_;
 };
 
