@@ -20,6 +20,7 @@ MethodTable BuildTable() {
   AddExtrasMethods(table);
   AddGeoMethods(table);
   AddBeaconMethods(table);
+  AddWeatherMethods(table);
   return table;
 }
 

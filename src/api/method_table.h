@@ -171,5 +171,6 @@ void AddUploadMethods(MethodTable& table);
 void AddExtrasMethods(MethodTable& table);
 void AddGeoMethods(MethodTable& table);
 void AddBeaconMethods(MethodTable& table);
+void AddWeatherMethods(MethodTable& table);
 
 }  // namespace torvane::api

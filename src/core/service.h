@@ -25,6 +25,8 @@
 #include "services/online_extras.h"
 #include "torvane/events.h"
 #include "torvane/options.h"
+#include "weather/weather_report.h"
+#include "weather/weather_state.h"
 
 namespace torvane {
 
@@ -65,6 +67,7 @@ class Service {
   CallCheck& call_check() { return call_check_; }
   CallbookQueries& callbook_queries() { return callbook_queries_; }
   DistanceQueries& distance_queries() { return distance_queries_; }
+  weather::WeatherReport& weather() { return weather_report_; }
 
   // Runs the call check for a callsign and gives the record's zone fields, for the sun.
   geo::StationCheck StationCheck() {
@@ -106,12 +109,24 @@ class Service {
   EntityQueries entity_queries_{databases_};
   CallDistances call_distances_{settings_, geo_pi_,
                                 [](std::string_view line) { ActivityLog::Write(line); }};
+  weather::WeatherState weather_state_;
   Callbook callbook_{settings_,      web_,           events_,         call_cache_,
-                     prefix_lookup_, quick_queries_, call_distances_, sun_};
+                     prefix_lookup_, quick_queries_, call_distances_, sun_,
+                     weather_state_};
   CallCheck call_check_{settings_, web_, events_, call_cache_, callbook_};
   CallbookQueries callbook_queries_{settings_, call_cache_, call_check_, callbook_,
                                     prefix_lookup_};
   DistanceQueries distance_queries_{call_check_, callbook_, prefix_lookup_, call_distances_};
+  weather::WeatherReport weather_report_{weather::ReportSources::FromOptions(options_),
+                                         weather_state_,
+                                         databases_.Data3,
+                                         call_check_,
+                                         callbook_,
+                                         prefix_lookup_,
+                                         transport_,
+                                         web_,
+                                         events_,
+                                         geo_pi_};
 };
 
 }  // namespace torvane

@@ -11,6 +11,7 @@
 #include "lookup/callbook_record.h"
 #include "prefix/prefix_lookup.h"
 #include "prefix/quick_queries.h"
+#include "weather/weather_state.h"
 
 namespace torvane {
 
@@ -22,7 +23,8 @@ class CallDistances;
 class Callbook {
  public:
   Callbook(Settings& settings, WebState& web, EventDispatcher& events, CallCache& cache,
-           PrefixLookup& prefixes, QuickQueries& quick, CallDistances& distances, geo::Sun& sun)
+           PrefixLookup& prefixes, QuickQueries& quick, CallDistances& distances, geo::Sun& sun,
+           weather::WeatherState& weather)
       : settings_(settings),
         web_(web),
         events_(events),
@@ -30,7 +32,8 @@ class Callbook {
         prefixes_(prefixes),
         quick_(quick),
         distances_(distances),
-        sun_(sun) {}
+        sun_(sun),
+        weather_(weather) {}
 
   // Looks the current call up; `deciding_call` decides only whether the station counts as a
   // United States station. Returns 0: an empty answer is reported through DataSource and
@@ -57,6 +60,7 @@ class Callbook {
   QuickQueries& quick_;
   CallDistances& distances_;
   geo::Sun& sun_;
+  weather::WeatherState& weather_;
 };
 
 }  // namespace torvane
