@@ -23,5 +23,7 @@ void AddImportCommands(CLI::App& app, CommandContext& context);
 // "lookup" and "resolve".
 void AddLookupCommands(CLI::App& app, CommandContext& context);
 void AddBeaconsCommand(CLI::App& app, CommandContext& context);
+// "weather".
+void AddWeatherCommand(CLI::App& app, CommandContext& context);
 
 }  // namespace torvane::tool

@@ -20,6 +20,7 @@ int Run(const std::vector<std::string>& args, std::istream& in, std::ostream& ou
   AddImportCommands(app, context);
   AddLookupCommands(app, context);
   AddBeaconsCommand(app, context);
+  AddWeatherCommand(app, context);
 
   try {
     std::vector<std::string> reversed(args.rbegin(), args.rend());
