@@ -32,8 +32,8 @@ class BenchData {
                   .string();
     owned_ = true;
     const auto built = torvane::import::BuildDefaultDataFolder(
-        folder_,
-        {"/usr/share/hamradio-files/cty.csv", "/usr/share/libgweather-4/Locations.xml"}, false);
+        folder_, {"/usr/share/hamradio-files/cty.csv", "/usr/share/libgweather-4/Locations.xml"},
+        false);
     if (!built) std::cerr << "cannot build the default data: " << built.error().description << '\n';
   }
   ~BenchData() {

@@ -61,8 +61,9 @@ std::string TorvaneControl::GetWeatherStation(const std::string& callsign) {
 }
 
 std::string TorvaneControl::GetDistanceToWeatherStation(const std::string& callsign) {
-  return Guard(service_, std::string(),
-               [&](Service& service) { return service.weather().GetDistanceToWeatherStation(callsign); });
+  return Guard(service_, std::string(), [&](Service& service) {
+    return service.weather().GetDistanceToWeatherStation(callsign);
+  });
 }
 
 std::string TorvaneControl::GetWeatherDateTime(const std::string& callsign) {
@@ -71,9 +72,8 @@ std::string TorvaneControl::GetWeatherDateTime(const std::string& callsign) {
 }
 
 std::int16_t TorvaneControl::SetWeatherSourceSite(const std::string& sitecode) {
-  return Guard(service_, std::int16_t{1}, [&](Service& service) {
-    return service.weather().SetWeatherSourceSite(sitecode);
-  });
+  return Guard(service_, std::int16_t{1},
+               [&](Service& service) { return service.weather().SetWeatherSourceSite(sitecode); });
 }
 
 }  // namespace torvane

@@ -38,10 +38,10 @@ class StationSearch {
  private:
   // One row as the search needs it. A Null text column is no value.
   struct Station {
-    std::optional<double> latitude_deg;   // no value: empty, Null or not a number
+    std::optional<double> latitude_deg;  // no value: empty, Null or not a number
     std::optional<double> longitude_deg;
-    bool coordinates_present = false;     // neither column empty nor Null
-    bool inactive = false;                // RBSN is "I"
+    bool coordinates_present = false;  // neither column empty nor Null
+    bool inactive = false;             // RBSN is "I"
     std::optional<std::string> location;
     std::optional<std::string> place;
     std::optional<std::string> iwin_place;

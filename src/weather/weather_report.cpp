@@ -49,9 +49,9 @@ std::int16_t WeatherReport::FetchWeather(const std::string& callsign) {
   WeatherValues& values = state_.values();
   state_.station_identifier.clear();
   // Precipitation, current weather and observation time keep theirs until overwritten.
-  for (std::string* value : {&values.wind, &values.visibility, &values.sky, &values.temperature,
-                             &values.dew_point, &values.relative_humidity, &values.altimeter,
-                             &values.tendency}) {
+  for (std::string* value :
+       {&values.wind, &values.visibility, &values.sky, &values.temperature, &values.dew_point,
+        &values.relative_humidity, &values.altimeter, &values.tendency}) {
     value->clear();
   }
   std::int16_t status = call_check_.CheckCall(callsign, true);
@@ -163,8 +163,7 @@ bool WeatherReport::MarkInactive(const std::string& location) {
   return true;
 }
 
-std::string WeatherReport::Value(const std::string& callsign,
-                                 std::string WeatherValues::*field) {
+std::string WeatherReport::Value(const std::string& callsign, std::string WeatherValues::*field) {
   if (WeatherLookup(callsign) != 0) return "not found";
   return state_.values().*field;
 }

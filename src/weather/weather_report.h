@@ -76,8 +76,6 @@ class WeatherReport {
     return state_.SetWeatherSourceSite(sitecode);
   }
 
-  const std::string& ReportPage() const { return report_page_; }
-
  private:
   std::string Value(const std::string& callsign, std::string WeatherValues::*field);
   // The report's address for the station just found, or "" when the source has none for it.

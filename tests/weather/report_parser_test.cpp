@@ -109,7 +109,8 @@ TEST(ParseRoundup, TakesTheStationsColumnsFromTheHeaderOfItsOwnTable) {
 TEST(ParseRoundup, MissingHeaderWordsLeaveTheirColumnsEmpty) {
   // Three header words: only the sky column has both of its bounds.
   const std::string page = text::ToLower(
-      "NATIONAL WEATHER SERVICE X\nCITY        SKY/WX    TMP\nSPRINGFIELD CLEAR     30  extra text\n");
+      "NATIONAL WEATHER SERVICE X\nCITY        SKY/WX    TMP\nSPRINGFIELD CLEAR     30  extra "
+      "text\n");
   const weather::RoundupValues values = ParseRoundup(page, "Springfield");
   EXPECT_EQ(values.sky, "clear");
   EXPECT_EQ(values.temperature, "");

@@ -51,12 +51,18 @@ class ShellWeather : public WeatherTest {
   std::vector<std::string> lines_;
 };
 
-const char* const kGetters[] = {"GetTemperature",   "GetPrecipitation",
-                                "GetWind",          "GetSky",
-                                "GetDew",           "GetVisibility",
-                                "GetRelative",      "GetAltimeter",
-                                "GetTendency",      "GetCurrentWeather",
-                                "GetWeatherStation", "GetDistanceToWeatherStation",
+const char* const kGetters[] = {"GetTemperature",
+                                "GetPrecipitation",
+                                "GetWind",
+                                "GetSky",
+                                "GetDew",
+                                "GetVisibility",
+                                "GetRelative",
+                                "GetAltimeter",
+                                "GetTendency",
+                                "GetCurrentWeather",
+                                "GetWeatherStation",
+                                "GetDistanceToWeatherStation",
                                 "GetWeatherDateTime"};
 
 TEST_F(ShellWeather, AUnitedStatesCallReadsTheObservationDocumentOnceForEveryGetter) {
@@ -68,19 +74,21 @@ TEST_F(ShellWeather, AUnitedStatesCallReadsTheObservationDocumentOnceForEveryGet
 
   ASSERT_EQ(results.size(), 4 + std::size(kGetters));
   const std::vector<nlohmann::json> values(results.begin() + 4, results.end());
-  EXPECT_THAT(values, ElementsAre("29.0", "", "Southwest at 5.8 MPH (5 KT)", "", "23.0 F (-5.0 C)",
-                                  "9.00", "78", "1005.4 mb", "", "Overcast", "Columbia Regional, MO",
-                                  StartsWith("86.34"), "Last Updated on Feb 12 2015, 2:54 pm EST"));
+  EXPECT_THAT(values,
+              ElementsAre("29.0", "", "Southwest at 5.8 MPH (5 KT)", "", "23.0 F (-5.0 C)", "9.00",
+                          "78", "1005.4 mb", "", "Overcast", "Columbia Regional, MO",
+                          StartsWith("86.34"), "Last Updated on Feb 12 2015, 2:54 pm EST"));
   EXPECT_THAT(Targets(xml_), ElementsAre("/xml/current_obs/display.php?stid=KCOU"));
   EXPECT_THAT(Targets(noaa_), IsEmpty());
   // The first getter's progress: the search, then the address being read.
   const std::string url = "http://" + xml_.HostPort() + "/xml/current_obs/display.php?stid=KCOU";
-  EXPECT_THAT(std::vector<std::string>(lines_.begin() + 6, lines_.begin() + 11),
-              ElementsAre(R"({"event":"CallDataOK","args":[true]})",
-                          R"({"event":"WebStatus","args":["Finding closest weather station..."]})",
-                          R"({"event":"WebStatus","args":["Closest weather station is 86.3433755846221 away."]})",
-                          R"({"event":"WebStatus","args":[")" + url + R"("]})",
-                          StartsWith(R"({"result":"29.0")")));
+  EXPECT_THAT(
+      std::vector<std::string>(lines_.begin() + 6, lines_.begin() + 11),
+      ElementsAre(
+          R"({"event":"CallDataOK","args":[true]})",
+          R"({"event":"WebStatus","args":["Finding closest weather station..."]})",
+          R"({"event":"WebStatus","args":["Closest weather station is 86.3433755846221 away."]})",
+          R"({"event":"WebStatus","args":[")" + url + R"("]})", StartsWith(R"({"result":"29.0")")));
 }
 
 struct SourceCase {
@@ -94,21 +102,38 @@ struct SourceCase {
 
 TEST_F(ShellWeather, EachSourceIsAskedAtItsOwnAddressAndReadByItsOwnRules) {
   AddStations(kSampleStations);
-  const char* roundup = "REGIONAL WEATHER ROUNDUP\nNATIONAL WEATHER SERVICE ST LOUIS MO\n\n"
-                        "CITY           SKY/WX    TMP DP  RH WIND       PRES   REMARKS\n"
-                        "COLUMBIA       SUNNY     45  30  55 S10       30.02F \n";
+  const char* roundup =
+      "REGIONAL WEATHER ROUNDUP\nNATIONAL WEATHER SERVICE ST LOUIS MO\n\n"
+      "CITY           SKY/WX    TMP DP  RH WIND       PRES   REMARKS\n"
+      "COLUMBIA       SUNNY     45  30  55 S10       30.02F \n";
   const SourceCase cases[] = {
-      {"tgsv", "DL1ABC", &noaa_, "/weather/current/EDDF.html", kHeathrowPage,
+      {"tgsv",
+       "DL1ABC",
+       &noaa_,
+       "/weather/current/EDDF.html",
+       kHeathrowPage,
        {"29 F (-2 C)", "from the SW (220 degrees) at 6 MPH (5 KT)", "overcast",
         "29.69 in. Hg (1005 hPa)", "Frankfurt, Germany"}},
       // Hawaii is not among the entities whose stations have observation documents.
-      {"tgsv", "KH6/W1XYZ", &noaa_, "/weather/current/PHNL.html", kHeathrowPage,
+      {"tgsv",
+       "KH6/W1XYZ",
+       &noaa_,
+       "/weather/current/PHNL.html",
+       kHeathrowPage,
        {"29 F (-2 C)", "from the SW (220 degrees) at 6 MPH (5 KT)", "overcast",
         "29.69 in. Hg (1005 hPa)", "Honolulu, HI"}},
-      {"iwin", "W1XYZ", &roundup_, "/iwin/mo/hourly.html", roundup,
+      {"iwin",
+       "W1XYZ",
+       &roundup_,
+       "/iwin/mo/hourly.html",
+       roundup,
        {"45", "s10", "sunny", "30.02", "COLUMBIA, MO"}},
       // The file is read by the rules of the call's entity: a document for this one.
-      {"file", "W1XYZ", nullptr, "", kBostonObservationXml,
+      {"file",
+       "W1XYZ",
+       nullptr,
+       "",
+       kBostonObservationXml,
        {"29.0", "Southwest at 5.8 MPH (5 KT)", "", "1005.4 mb", "Columbia Regional, MO"}},
   };
   for (const SourceCase& c : cases) {
@@ -154,9 +179,9 @@ TEST_F(ShellWeather, StationsThatAllSayNotFoundAreMarkedInactiveFiveAtMost) {
   )sql");
   xml_.Script("/xml/current_obs/display.php",
               {Reply{.body = "<html><body>Station not found</body></html>"}});
-  const auto results =
-      Results(Prelude("tgsv") + Request("GetCountry", "W1XYZ") + Request("GetTemperature", "W1XYZ") +
-              Request("GetWeatherStation", "W1XYZ") + Request("GetTemperature", "W1XYZ"));
+  const auto results = Results(
+      Prelude("tgsv") + Request("GetCountry", "W1XYZ") + Request("GetTemperature", "W1XYZ") +
+      Request("GetWeatherStation", "W1XYZ") + Request("GetTemperature", "W1XYZ"));
   // The lookup failed; asked again, the same call answers from the (empty) values.
   EXPECT_THAT(std::vector<nlohmann::json>(results.begin() + 4, results.end()),
               ElementsAre("not found", "Six, IA", ""));

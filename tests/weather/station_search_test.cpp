@@ -70,9 +70,8 @@ TEST(FindWeatherStation, ChoosesTheFirstNearestUsableStationInTableOrder) {
        "('KPLC', 'Place only', NULL, 'NJ', 'United States', 40.2, -75, NULL),"
        "('KIWN', 'Both', 'BOTH', 'NJ', 'United States', 41, -75, NULL)",
        false, "KPLC", "Place only, NJ"},
-      {"every station inactive",
-       "('KINA', 'Silent', NULL, 'PA', 'United States', 40.5, -75, 'I')", false, "",
-       "Not found"},
+      {"every station inactive", "('KINA', 'Silent', NULL, 'PA', 'United States', 40.5, -75, 'I')",
+       false, "", "Not found"},
       {"an empty table", nullptr, false, "", "Not found"},
   };
   for (const SearchCase& c : cases) {
@@ -97,9 +96,8 @@ TEST(FindWeatherStation, ReportsTheDistanceUnlessWebActivityIsStopped) {
 
   EXPECT_EQ(service.weather().FindWeatherStation(Variant(40.0), Variant(-75.0)), "KNTH");
   EXPECT_NEAR(std::stod(values.station_distance), 69.041, 1e-9);
-  EXPECT_THAT(events.Take(),
-              ElementsAre("WebStatus Finding closest weather station...",
-                          StartsWith("WebStatus Closest weather station is 69.04")));
+  EXPECT_THAT(events.Take(), ElementsAre("WebStatus Finding closest weather station...",
+                                         StartsWith("WebStatus Closest weather station is 69.04")));
 
   // Both coordinates 0: no search, no event, the last station stays.
   EXPECT_EQ(service.weather().FindWeatherStation(Variant("0"), Variant(std::int16_t{0})), "none");
@@ -141,9 +139,9 @@ TEST(FindWeatherStation, FindsTheAirportOfWellKnownPlacesInTheDefaultData) {
       {"Narita", "35.7720", "140.3929", "RJAA"},
   };
   for (const auto& place : places) {
-    EXPECT_EQ(service.weather().FindWeatherStation(Variant(place.latitude),
-                                                   Variant(place.longitude)),
-              place.station)
+    EXPECT_EQ(
+        service.weather().FindWeatherStation(Variant(place.latitude), Variant(place.longitude)),
+        place.station)
         << place.place << ": " << weather::ThreadWeatherValues().station_name;
   }
 }

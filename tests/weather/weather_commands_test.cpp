@@ -19,8 +19,8 @@ using WeatherCommand = WeatherTest;
 TEST_F(WeatherCommand, PrintsTheStationItsDistanceAndTheReport) {
   AddStations(kSampleStations);
   xml_.Script("/xml/current_obs/display.php", {Reply{.body = kBostonObservationXml}});
-  std::vector<std::string> args = {"weather", "W1XYZ", "--json", "--home", "40,-75",
-                                   "--data-folder", folder_.path()};
+  std::vector<std::string> args = {"weather", "W1XYZ",         "--json",      "--home",
+                                   "40,-75",  "--data-folder", folder_.path()};
   for (const std::string& argument : HostArguments()) args.push_back(argument);
   const ToolOutcome outcome = RunTool(args);
   ASSERT_EQ(outcome.status, 0) << outcome.err;

@@ -34,7 +34,7 @@ class WeatherTest : public ::testing::Test {
 
   // Options naming the four servers and the local report file.
   std::vector<std::string> HostArguments() const {
-    return {"--weather-iwin-host", roundup_.HostPort(), "--weather-xml-host", xml_.HostPort(),
+    return {"--weather-iwin-host", roundup_.HostPort(), "--weather-xml-host",  xml_.HostPort(),
             "--weather-noaa-host", noaa_.HostPort(),    "--weather-wech-host", wech_.HostPort(),
             "--weather-file",      ReportFile()};
   }
@@ -44,8 +44,8 @@ class WeatherTest : public ::testing::Test {
   std::string Query(const std::string& sql) const {
     sqlite3* handle = nullptr;
     std::string value = "(no row)";
-    if (sqlite3_open_v2(folder_.PrefixDatabase().c_str(), &handle, SQLITE_OPEN_READONLY,
-                        nullptr) == SQLITE_OK) {
+    if (sqlite3_open_v2(folder_.PrefixDatabase().c_str(), &handle, SQLITE_OPEN_READONLY, nullptr) ==
+        SQLITE_OK) {
       sqlite3_stmt* statement = nullptr;
       if (sqlite3_prepare_v2(handle, sql.c_str(), -1, &statement, nullptr) == SQLITE_OK &&
           sqlite3_step(statement) == SQLITE_ROW) {

@@ -36,8 +36,8 @@ class WeatherReportTest : public WeatherTest {
   }
 
   // Makes the call current, then gives its record the position and city a callbook would.
-  void Current(const std::string& call, const std::string& latitude,
-               const std::string& longitude, const std::string& city) {
+  void Current(const std::string& call, const std::string& latitude, const std::string& longitude,
+               const std::string& city) {
     service_->call_check().CheckCall(call, true);
     CallbookRecord& record = service_->callbook().record;
     record.Latitude = latitude;

@@ -69,9 +69,9 @@ int Weather(const WeatherArguments& arguments, ServiceOptions& service_options,
   control.SetCDSource("QRZ via internet");
   control.SetCDDXSource("QRZ via internet");
   control.SetWeatherSourceSite(arguments.source);
-  if (home && (control.SetHomeLatitude(Variant(home->latitude_deg)) != 0 ||
-               control.SetHomeLongitude(Variant(home->longitude_deg)) !=
-                   Variant(std::int16_t{0}))) {
+  if (home &&
+      (control.SetHomeLatitude(Variant(home->latitude_deg)) != 0 ||
+       control.SetHomeLongitude(Variant(home->longitude_deg)) != Variant(std::int16_t{0}))) {
     context.err << "torvane weather: --home is out of range: latitude within 90 and longitude "
                    "within 180 degrees\n";
     return 2;
@@ -107,7 +107,10 @@ int Weather(const WeatherArguments& arguments, ServiceOptions& service_options,
     return value ? fmt::format("{:.1f}", *value) : number;
   };
   context.out << call << " (" << report["country"].get<std::string>() << ")"
-              << (found ? "" : reported ? "  (no weather station found)" : "  (no report)") << '\n';
+              << (found      ? ""
+                  : reported ? "  (no weather station found)"
+                             : "  (no report)")
+              << '\n';
   line("station", station);
   line("distance", rounded(report["station_distance_miles"].get<std::string>()) + " mi");
   for (const Field& field : kFields) line(field.label, report[field.key].get<std::string>());
