@@ -164,6 +164,27 @@ class TorvaneControl {
   std::string GetSunset(const std::string& callsign);
   bool GetIsNowDaylight(const std::string& callsign);
 
+  // Current weather at the call's nearest observing station, as the report's text gives it
+  // ("not found" when the lookup failed). The first getter for a new call fetches the report;
+  // the others answer from it. The station is sought at the call's position, or at its
+  // entity's for a call with "/". Distance in statute miles.
+  std::string GetTemperature(const std::string& callsign);
+  std::string GetPrecipitation(const std::string& callsign);
+  std::string GetWind(const std::string& callsign);
+  std::string GetSky(const std::string& callsign);
+  std::string GetDew(const std::string& callsign);
+  std::string GetVisibility(const std::string& callsign);
+  std::string GetRelative(const std::string& callsign);
+  std::string GetAltimeter(const std::string& callsign);
+  std::string GetTendency(const std::string& callsign);
+  std::string GetCurrentWeather(const std::string& callsign);
+  std::string GetWeatherStation(const std::string& callsign);
+  std::string GetDistanceToWeatherStation(const std::string& callsign);
+  std::string GetWeatherDateTime(const std::string& callsign);
+  // "iwin" (hourly roundups), "tgsv" (observations), "wech" (commercial site) or "file" (the
+  // local report file), exactly so; anything else answers 1 and keeps the source.
+  std::int16_t SetWeatherSourceSite(const std::string& sitecode);
+
   // The operator's biography and the address of the picture, as the callbook source gave them.
   std::string GetBiography(const std::string& callsign);
   std::string GetPhoto(const std::string& callsign);

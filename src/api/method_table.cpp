@@ -21,6 +21,7 @@ MethodTable BuildTable() {
   AddLogbookMethods(table);
   AddGeoMethods(table);
   AddBeaconMethods(table);
+  AddWeatherMethods(table);
   return table;
 }
 

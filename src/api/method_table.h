@@ -172,5 +172,6 @@ void AddExtrasMethods(MethodTable& table);
 void AddLogbookMethods(MethodTable& table);
 void AddGeoMethods(MethodTable& table);
 void AddBeaconMethods(MethodTable& table);
+void AddWeatherMethods(MethodTable& table);
 
 }  // namespace torvane::api

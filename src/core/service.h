@@ -29,6 +29,8 @@
 #include "services/qso_upload.h"
 #include "torvane/events.h"
 #include "torvane/options.h"
+#include "weather/weather_report.h"
+#include "weather/weather_state.h"
 
 namespace torvane {
 
@@ -72,6 +74,7 @@ class Service {
   CallbookQueries& callbook_queries() { return callbook_queries_; }
   ZoneQueries& zone_queries() { return zone_queries_; }
   DistanceQueries& distance_queries() { return distance_queries_; }
+  weather::WeatherReport& weather() { return weather_report_; }
 
   // Runs the call check for a callsign and gives the record's zone fields, for the sun.
   geo::StationCheck StationCheck() {
@@ -118,15 +121,26 @@ class Service {
   EntityQueries entity_queries_{databases_};
   CallDistances call_distances_{settings_, geo_pi_,
                                 [](std::string_view line) { ActivityLog::Write(line); }};
+  weather::WeatherState weather_state_;
   CallbookMapper callbook_mapper_{settings_, web_, events_, databases_};
   Callbook callbook_{settings_,      web_,         events_,          databases_,
                      call_cache_,    prefix_lookup_, quick_queries_, call_distances_,
-                     sun_,           callbook_mapper_, options_.drives};
+                     sun_,           callbook_mapper_, weather_state_, options_.drives};
   CallCheck call_check_{settings_, web_, events_, call_cache_, callbook_};
   CallbookQueries callbook_queries_{settings_, call_cache_, call_check_, callbook_,
                                     prefix_lookup_};
   ZoneQueries zone_queries_{call_cache_, call_check_, callbook_, prefix_lookup_, entity_queries_};
   DistanceQueries distance_queries_{call_check_, callbook_, prefix_lookup_, call_distances_};
+  weather::WeatherReport weather_report_{weather::ReportSources::FromOptions(options_),
+                                         weather_state_,
+                                         databases_.Data3,
+                                         call_check_,
+                                         callbook_,
+                                         prefix_lookup_,
+                                         transport_,
+                                         web_,
+                                         events_,
+                                         geo_pi_};
 };
 
 }  // namespace torvane

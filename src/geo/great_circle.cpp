@@ -30,21 +30,6 @@ double ClampUnit(double x) { return std::clamp(x, -1.0, 1.0); }
 // The arc cosine as the formulas write it, with a full-precision pi/2 term.
 double ArcCosine(double x, double root) { return 2 * std::atan(1.0) + std::atan(-x / root); }
 
-Variant MilesBetween(double geo_pi, double lat1, double lon1, double lat2, double lon2) {
-  if (lat2 == lat1 && lon2 == lon1) return kIntegerZero;
-  const double to_radians = geo_pi / 180;
-  const double phi1 = lat1 * to_radians;
-  const double phi2 = lat2 * to_radians;
-  const double delta = (lon1 - lon2) * to_radians;
-  const double x = ClampUnit(std::sin(phi1) * std::sin(phi2) +
-                             std::cos(phi2) * std::cos(phi1) * std::cos(delta));
-  const double root = std::sqrt(1 - x * x);
-  if (!(root > 0)) return kIntegerZero;
-  const double miles = ArcCosine(x, root) * kMilesPerDegree * (180 / geo_pi);
-  if (miles < 1) return kIntegerZero;
-  return Variant(miles);
-}
-
 // lon2 + 360 in the type the host's variable would take: integers stay integers.
 Variant Shifted(const Variant& original, double value) {
   switch (original.type()) {
@@ -59,6 +44,21 @@ Variant Shifted(const Variant& original, double value) {
 }
 
 }  // namespace
+
+Variant MilesBetween(double geo_pi, double lat1, double lon1, double lat2, double lon2) {
+  if (lat2 == lat1 && lon2 == lon1) return kIntegerZero;
+  const double to_radians = geo_pi / 180;
+  const double phi1 = lat1 * to_radians;
+  const double phi2 = lat2 * to_radians;
+  const double delta = (lon1 - lon2) * to_radians;
+  const double x = ClampUnit(std::sin(phi1) * std::sin(phi2) +
+                             std::cos(phi2) * std::cos(phi1) * std::cos(delta));
+  const double root = std::sqrt(1 - x * x);
+  if (!(root > 0)) return kIntegerZero;
+  const double miles = ArcCosine(x, root) * kMilesPerDegree * (180 / geo_pi);
+  if (miles < 1) return kIntegerZero;
+  return Variant(miles);
+}
 
 Variant GreatCircleMiles(double geo_pi, const Variant& lat1, const Variant& lon1,
                          const Variant& lat2, const Variant& lon2) {

@@ -24,6 +24,10 @@ using LogWriter = std::function<void(std::string_view line)>;
 Variant GreatCircleMiles(double geo_pi, const Variant& lat1, const Variant& lon1,
                          const Variant& lat2, const Variant& lon2);
 
+// GreatCircleMiles for positions already read as numbers, for callers that measure from one
+// point to many and read that point once.
+Variant MilesBetween(double geo_pi, double lat1, double lon1, double lat2, double lon2);
+
 // Beam heading in degrees clockwise from north, [0, 360), from the first position to the
 // second, read as GreatCircleMiles reads them. Writes the "MyLat: ..." line to the log on
 // every call. A negative lon2 is written back increased by 360. Degenerate geometry (same

@@ -121,6 +121,7 @@ void Callbook::ClearCallbookRecord() {
   prefixes_.PrefixEntity.ITU_Zone.clear();
   distances_.ClearAll();
   sun_.ClearEventTexts();
+  weather_.ClearWeather();
 }
 
 std::int16_t Callbook::MergePrefixData() {

@@ -14,6 +14,7 @@
 #include "lookup/callbook_record.h"
 #include "prefix/prefix_lookup.h"
 #include "prefix/quick_queries.h"
+#include "weather/weather_state.h"
 
 namespace torvane {
 
@@ -27,7 +28,7 @@ class Callbook {
   Callbook(Settings& settings, WebState& web, EventDispatcher& events, db::DatabaseSet& databases,
            CallCache& cache, PrefixLookup& prefixes, QuickQueries& quick,
            CallDistances& distances, geo::Sun& sun, CallbookMapper& mapper,
-           std::map<std::string, std::string> drives)
+           weather::WeatherState& weather, std::map<std::string, std::string> drives)
       : settings_(settings),
         web_(web),
         events_(events),
@@ -38,6 +39,7 @@ class Callbook {
         distances_(distances),
         sun_(sun),
         mapper_(mapper),
+        weather_(weather),
         drives_(std::move(drives)) {}
 
   // Looks the current call up; `deciding_call` decides only whether the station counts as a
@@ -70,6 +72,7 @@ class Callbook {
   CallDistances& distances_;
   geo::Sun& sun_;
   CallbookMapper& mapper_;
+  weather::WeatherState& weather_;
   std::map<std::string, std::string> drives_;
 };
 

@@ -27,5 +27,7 @@ void AddLookupCommands(CLI::App& app, CommandContext& context);
 void AddBeaconsCommand(CLI::App& app, CommandContext& context);
 // "eqsl", "clublog" and "lotw download".
 void AddLogbookCommands(CLI::App& app, CommandContext& context);
+// "weather".
+void AddWeatherCommand(CLI::App& app, CommandContext& context);
 
 }  // namespace torvane::tool

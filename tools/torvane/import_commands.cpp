@@ -11,6 +11,7 @@
 #include "import/default_data.h"
 #include "import/lotw_users.h"
 #include "import/prefix_tables.h"
+#include "import/weather_stations.h"
 #include "tools/torvane/commands.h"
 
 namespace torvane::tool {
@@ -65,14 +66,16 @@ int BuildDefault(const BuildArguments& arguments, CommandContext& context) {
   return 0;
 }
 
-struct ImportCtyArguments {
+struct ImportArguments {
   std::string file;
   std::string data_folder;
   std::string documents;
   bool list_duplicates = false;
 };
 
-int ImportCty(const ImportCtyArguments& arguments, CommandContext& context) {
+// The prefix database of the data folder the options name, opened for writing.
+Result<db::Connection> OpenPrefixDatabase(const ImportArguments& arguments,
+                                          std::string_view command, CommandContext& context) {
   Options options;
   options.data_folder = arguments.data_folder;
   options.documents_folder = arguments.documents;
@@ -80,33 +83,33 @@ int ImportCty(const ImportCtyArguments& arguments, CommandContext& context) {
   const std::string path =
       files::ResolvePath(files::Join(folder, std::string(db::kPrefixDatabase)));
   if (!files::FileExists(path)) {
-    context.err << "torvane import cty: no prefix database in " << folder
+    context.err << "torvane import " << command << ": no prefix database in " << folder
                 << " (torvane db build-default makes one)\n";
-    return 1;
+    return Error{};
   }
   auto connection = db::Connection::Open(path, db::Connection::Mode::kReadWrite);
   if (!connection) {
-    context.err << "torvane import cty: " << connection.error().description << '\n';
-    return 1;
+    context.err << "torvane import " << command << ": " << connection.error().description
+                << '\n';
   }
+  return connection;
+}
+
+int ImportCty(const ImportArguments& arguments, CommandContext& context) {
+  auto connection = OpenPrefixDatabase(arguments, "cty", context);
+  if (!connection) return 1;
   auto summary = import::ImportCtyCsv(*connection, arguments.file);
   if (!summary) {
     context.err << "torvane import cty: " << summary.error().description
                 << "; nothing was changed\n";
     return 1;
   }
-  context.out << "imported " << arguments.file << " into " << path << '\n';
+  context.out << "imported " << arguments.file << " into " << connection->path() << '\n';
   PrintCtySummary(*summary, arguments.list_duplicates, context.out);
   return 0;
 }
 
-struct ImportLotwArguments {
-  std::string file;
-  std::string data_folder;
-  std::string documents;
-};
-
-int ImportLotw(const ImportLotwArguments& arguments, CommandContext& context) {
+int ImportLotw(const ImportArguments& arguments, CommandContext& context) {
   Options options;
   options.data_folder = arguments.data_folder;
   options.documents_folder = arguments.documents;
@@ -142,6 +145,33 @@ int ImportLotw(const ImportLotwArguments& arguments, CommandContext& context) {
   return 0;
 }
 
+int ImportWeather(const ImportArguments& arguments, CommandContext& context) {
+  auto connection = OpenPrefixDatabase(arguments, "weather", context);
+  if (!connection) return 1;
+  auto stations = import::ReadLocationsXml(arguments.file);
+  Status written = stations ? import::WriteWeatherTable(*connection, stations->stations)
+                            : Status(stations.error());
+  if (!written) {
+    context.err << "torvane import weather: " << written.error().description
+                << "; nothing was changed\n";
+    return 1;
+  }
+  context.out << "imported " << arguments.file << " into " << connection->path() << '\n';
+  context.out << fmt::format("Locations.xml: {} weather stations, {} duplicate codes skipped\n",
+                             stations->stations.size(), stations->duplicate_codes);
+  return 0;
+}
+
+// "--data-folder" or "--documents", as every import takes them.
+void AddFolderOptions(CLI::App& command, ImportArguments& arguments) {
+  CLI::Option* data_folder =
+      command.add_option("--data-folder", arguments.data_folder, "The data folder");
+  command
+      .add_option("--documents", arguments.documents,
+                  "The documents folder whose ZENTROVA/Quorlin is the data folder")
+      ->excludes(data_folder);
+}
+
 }  // namespace
 
 void AddImportCommands(CLI::App& app, CommandContext& context) {
@@ -166,30 +196,30 @@ void AddImportCommands(CLI::App& app, CommandContext& context) {
 
   CLI::App* import = app.add_subcommand("import", "Import newer reference data");
   import->require_subcommand(1);
-  auto cty_arguments = std::make_shared<ImportCtyArguments>();
+  auto cty_arguments = std::make_shared<ImportArguments>();
   CLI::App* cty = import->add_subcommand(
       "cty", "Replace the prefix tables of a data folder from a newer cty.csv");
   cty->add_option("FILE", cty_arguments->file, "AD1C's Big CTY file (cty.csv)")->required();
-  CLI::Option* data_folder =
-      cty->add_option("--data-folder", cty_arguments->data_folder, "The data folder");
-  cty->add_option("--documents", cty_arguments->documents,
-                  "The documents folder whose ZENTROVA/Quorlin is the data folder")
-      ->excludes(data_folder);
+  AddFolderOptions(*cty, *cty_arguments);
   cty->add_flag("--list-duplicates", cty_arguments->list_duplicates,
                 "List the keys skipped because an earlier entity holds them");
   cty->callback([&context, cty_arguments] { context.status = ImportCty(*cty_arguments, context); });
 
-  auto lotw_arguments = std::make_shared<ImportLotwArguments>();
+  auto lotw_arguments = std::make_shared<ImportArguments>();
   CLI::App* lotw = import->add_subcommand(
       "lotw", "Replace the LoTW users list of a data folder from ARRL's lotw-user-activity.csv");
   lotw->add_option("FILE", lotw_arguments->file, "ARRL's lotw-user-activity.csv")->required();
-  CLI::Option* lotw_data_folder =
-      lotw->add_option("--data-folder", lotw_arguments->data_folder, "The data folder");
-  lotw->add_option("--documents", lotw_arguments->documents,
-                   "The documents folder whose ZENTROVA/Quorlin is the data folder")
-      ->excludes(lotw_data_folder);
+  AddFolderOptions(*lotw, *lotw_arguments);
   lotw->callback(
       [&context, lotw_arguments] { context.status = ImportLotw(*lotw_arguments, context); });
+  auto weather_arguments = std::make_shared<ImportArguments>();
+  CLI::App* weather = import->add_subcommand(
+      "weather", "Replace the weather stations of a data folder from a Locations.xml file");
+  weather->add_option("FILE", weather_arguments->file, "A file in libgweather's Locations.xml form")
+      ->required();
+  AddFolderOptions(*weather, *weather_arguments);
+  weather->callback(
+      [&context, weather_arguments] { context.status = ImportWeather(*weather_arguments, context); });
 }
 
 }  // namespace torvane::tool

@@ -22,6 +22,7 @@ int Run(const std::vector<std::string>& args, std::istream& in, std::ostream& ou
   AddLookupCommands(app, context);
   AddBeaconsCommand(app, context);
   AddLogbookCommands(app, context);
+  AddWeatherCommand(app, context);
 
   try {
     std::vector<std::string> reversed(args.rbegin(), args.rend());

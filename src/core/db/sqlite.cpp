@@ -47,6 +47,14 @@ void Connection::EndRead() {
   }
 }
 
+std::optional<std::int64_t> Connection::DataVersion() const {
+  auto statement = Prepare("PRAGMA data_version");
+  if (!statement) return std::nullopt;
+  auto row = statement->Step();
+  if (!row || !*row) return std::nullopt;
+  return statement->ColumnInteger(0);
+}
+
 Error Connection::LastError(int code, std::string_view what) const {
   return Error{code, fmt::format("{} ({}): {}", sqlite3_errmsg(handle_.get()), what, path_),
                "Torvane.Database"};

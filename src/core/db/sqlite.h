@@ -46,6 +46,9 @@ class Connection {
   void EndRead();
   // Changes whenever a snapshot ends: what was read under an older value may be stale.
   std::uint64_t snapshot() const { return snapshot_; }
+  // SQLite's data_version: changes when another connection commits to the file. Writes made
+  // through this connection leave it as it was. No value when it cannot be read.
+  std::optional<std::int64_t> DataVersion() const;
 
   // An Error describing the connection's last failure.
   Error LastError(int code, std::string_view what) const;

@@ -287,4 +287,9 @@ bool Table::Update() {
   return true;
 }
 
+std::optional<std::int64_t> Table::DataVersion() const {
+  if (!IsOpen()) return std::nullopt;
+  return connection_->DataVersion();
+}
+
 }  // namespace torvane::db

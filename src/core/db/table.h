@@ -66,6 +66,10 @@ class Table {
   bool SetField(std::string_view name, Variant value);
   bool Update();
 
+  // The database file's change mark (Connection::DataVersion), for callers that keep what
+  // they read: it moves when another connection commits. No value on a closed table.
+  std::optional<std::int64_t> DataVersion() const;
+
 
  private:
   struct Record {
