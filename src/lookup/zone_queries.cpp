@@ -11,47 +11,41 @@ namespace {
 
 constexpr const char* kNotFound = "not found";
 
-void PadToTwoDigits(std::string& zone) {
-  if (zone.size() == 1) zone.insert(zone.begin(), '0');
-}
-
 }  // namespace
 
 std::string ZoneQueries::GetCQZone(const std::string& callsign) {
   cache_.LastCall.clear();
   if (check_.CheckCall(callsign, true) != 0) return kNotFound;
-  std::string& zone = callbook_.record.CQZone;
   const EntityInfo& prefix = prefixes_.PrefixEntity;
-  GuardedStep([&] {
-    zone = std::string(text::Trim(prefix.CQ_Zone));
-    if (LeadingNumber(zone) != 0 && zone != state_zones::kCQMultiZone) return;
-    if (prefix.DXCC == 291 && zone == state_zones::kCQMultiZone) {
-      zone = state_zones::CQZoneFromState(callbook_.record.State);
-      if (LeadingNumber(zone) == 0) zone = entities_.GetCQZoneFromDXCC(prefix.DXCC);
-    } else {
-      zone = entities_.GetCQZoneFromDXCC(prefix.DXCC);
-    }
-  });
-  PadToTwoDigits(zone);
-  return zone;
+  return Decide(callbook_.record.CQZone, prefix.CQ_Zone,
+                {state_zones::kCQMultiZone, &state_zones::CQZoneFromState,
+                 &EntityQueries::GetCQZoneFromDXCC},
+                prefix.DXCC);
 }
 
 std::string ZoneQueries::GetITUZone(const std::string& callsign) {
   if (check_.CheckCall(callsign, true) != 0) return kNotFound;
-  std::string& zone = callbook_.record.ITUZone;
-  const EntityInfo& prefix = prefixes_.PrefixEntity;
+  // Unlike the CQ zone, the last fallback takes the entity of the callbook record.
+  return Decide(callbook_.record.ITUZone, prefixes_.PrefixEntity.ITU_Zone,
+                {state_zones::kITUMultiZone, &state_zones::ITUZoneFromState,
+                 &EntityQueries::GetITUZoneFromDXCC},
+                callbook_.record.DXCCNumber);
+}
+
+std::string ZoneQueries::Decide(std::string& zone, const std::string& prefix_zone,
+                                const ZoneRule& rule, std::int16_t last_resort_dxcc) {
+  const std::int16_t prefix_dxcc = prefixes_.PrefixEntity.DXCC;
   GuardedStep([&] {
-    zone = std::string(text::Trim(prefix.ITU_Zone));
-    if (LeadingNumber(zone) != 0 && zone != state_zones::kITUMultiZone) return;
-    if (prefix.DXCC == 291 && zone == state_zones::kITUMultiZone) {
-      zone = state_zones::ITUZoneFromState(callbook_.record.State);
-      if (LeadingNumber(zone) == 0) zone = entities_.GetITUZoneFromDXCC(prefix.DXCC);
+    zone = std::string(text::Trim(prefix_zone));
+    if (LeadingNumber(zone) != 0 && zone != rule.multi_zone) return;
+    if (prefix_dxcc == 291 && zone == rule.multi_zone) {
+      zone = rule.from_state(callbook_.record.State);
+      if (LeadingNumber(zone) == 0) zone = (entities_.*rule.from_dxcc)(prefix_dxcc);
     } else {
-      // Unlike the CQ zone, the ITU fallback takes the entity of the callbook record.
-      zone = entities_.GetITUZoneFromDXCC(callbook_.record.DXCCNumber);
+      zone = (entities_.*rule.from_dxcc)(last_resort_dxcc);
     }
   });
-  PadToTwoDigits(zone);
+  if (zone.size() == 1) zone.insert(zone.begin(), '0');
   return zone;
 }
 

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
+#include <string_view>
 
 #include "lookup/call_cache.h"
 #include "lookup/call_check.h"
@@ -27,6 +29,17 @@ class ZoneQueries {
   static std::string GetITUZoneFromST(const std::string& sState);
 
  private:
+  // How one kind of zone is decided where the prefix alone does not say.
+  struct ZoneRule {
+    std::string_view multi_zone;                       // the prefix's several-zones marker
+    std::string (*from_state)(std::string_view state);  // the zone of a US state
+    std::string (EntityQueries::*from_dxcc)(std::int16_t DXCC);
+  };
+
+  // Decides the zone from the prefix's zone text, stores it in `zone` and returns it.
+  std::string Decide(std::string& zone, const std::string& prefix_zone, const ZoneRule& rule,
+                     std::int16_t last_resort_dxcc);
+
   CallCache& cache_;
   CallCheck& check_;
   Callbook& callbook_;

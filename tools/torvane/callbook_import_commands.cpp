@@ -13,23 +13,11 @@
 #include "import/fcc_import.h"
 #include "import/zip_codes.h"
 #include "tools/torvane/commands.h"
+#include "tools/torvane/import_arguments.h"
 
 namespace torvane::tool {
 
 namespace {
-
-struct ImportArguments {
-  std::string file;
-  std::string data_folder;
-  std::string documents;
-};
-
-std::string DataFolderOf(const ImportArguments& arguments) {
-  Options options;
-  options.data_folder = arguments.data_folder;
-  options.documents_folder = arguments.documents;
-  return LocateFolders(options).DataFolder;
-}
 
 // A bar on the terminal, redrawn when the percentage changes; nothing when the errors go
 // elsewhere.
@@ -96,18 +84,10 @@ int ImportFcc(const ImportArguments& arguments, CommandContext& context) {
 }
 
 int ImportZip(const ImportArguments& arguments, CommandContext& context) {
-  const std::string folder = DataFolderOf(arguments);
-  const std::string path = files::ResolvePath(files::Join(folder, std::string(db::kPrefixDatabase)));
-  if (!files::FileExists(path)) {
-    context.err << "torvane import zip: no prefix database in " << folder
-                << " (torvane db build-default makes one)\n";
-    return 1;
-  }
-  auto connection = db::Connection::Open(path, db::Connection::Mode::kReadWrite);
-  if (!connection) {
-    context.err << "torvane import zip: " << connection.error().description << '\n';
-    return 1;
-  }
+  auto connection = OpenDataFolderDatabase(arguments, db::kPrefixDatabase, "zip", "prefix database",
+                                           "torvane db build-default makes one", context);
+  if (!connection) return 1;
+  const std::string& path = connection->path();
   auto summary = import::ImportZipCodes(*connection, arguments.file);
   if (!summary) {
     context.err << "torvane import zip: " << summary.error().description
@@ -128,12 +108,7 @@ void AddImport(CLI::App& import, const char* name, const char* description,
   auto arguments = std::make_shared<ImportArguments>();
   CLI::App* command = import.add_subcommand(name, description);
   command->add_option("FILE", arguments->file, file_description)->required();
-  CLI::Option* data_folder =
-      command->add_option("--data-folder", arguments->data_folder, "The data folder");
-  command
-      ->add_option("--documents", arguments->documents,
-                   "The documents folder whose ZENTROVA/Quorlin is the data folder")
-      ->excludes(data_folder);
+  AddFolderOptions(*command, *arguments);
   command->callback([&context, arguments, run] { context.status = run(*arguments, context); });
 }
 

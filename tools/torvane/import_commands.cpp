@@ -13,6 +13,7 @@
 #include "import/prefix_tables.h"
 #include "import/weather_stations.h"
 #include "tools/torvane/commands.h"
+#include "tools/torvane/import_arguments.h"
 
 namespace torvane::tool {
 
@@ -66,33 +67,10 @@ int BuildDefault(const BuildArguments& arguments, CommandContext& context) {
   return 0;
 }
 
-struct ImportArguments {
-  std::string file;
-  std::string data_folder;
-  std::string documents;
-  bool list_duplicates = false;
-};
-
-// The prefix database of the data folder the options name, opened for writing.
 Result<db::Connection> OpenPrefixDatabase(const ImportArguments& arguments,
                                           std::string_view command, CommandContext& context) {
-  Options options;
-  options.data_folder = arguments.data_folder;
-  options.documents_folder = arguments.documents;
-  const std::string folder = LocateFolders(options).DataFolder;
-  const std::string path =
-      files::ResolvePath(files::Join(folder, std::string(db::kPrefixDatabase)));
-  if (!files::FileExists(path)) {
-    context.err << "torvane import " << command << ": no prefix database in " << folder
-                << " (torvane db build-default makes one)\n";
-    return Error{};
-  }
-  auto connection = db::Connection::Open(path, db::Connection::Mode::kReadWrite);
-  if (!connection) {
-    context.err << "torvane import " << command << ": " << connection.error().description
-                << '\n';
-  }
-  return connection;
+  return OpenDataFolderDatabase(arguments, db::kPrefixDatabase, command, "prefix database",
+                                "torvane db build-default makes one", context);
 }
 
 int ImportCty(const ImportArguments& arguments, CommandContext& context) {
@@ -110,22 +88,11 @@ int ImportCty(const ImportArguments& arguments, CommandContext& context) {
 }
 
 int ImportLotw(const ImportArguments& arguments, CommandContext& context) {
-  Options options;
-  options.data_folder = arguments.data_folder;
-  options.documents_folder = arguments.documents;
-  const std::string folder = LocateFolders(options).DataFolder;
-  const std::string path =
-      files::ResolvePath(files::Join(folder, std::string(db::kLotwUsersDatabase)));
-  if (!files::FileExists(path)) {
-    context.err << "torvane import lotw: no LoTW users database in " << folder
-                << " (torvane db init makes one)\n";
-    return 1;
-  }
-  auto connection = db::Connection::Open(path, db::Connection::Mode::kReadWrite);
-  if (!connection) {
-    context.err << "torvane import lotw: " << connection.error().description << '\n';
-    return 1;
-  }
+  auto connection = OpenDataFolderDatabase(arguments, db::kLotwUsersDatabase, "lotw",
+                                           "LoTW users database", "torvane db init makes one",
+                                           context);
+  if (!connection) return 1;
+  const std::string& path = connection->path();
   auto summary = import::ImportLotwUsers(*connection, arguments.file);
   if (!summary) {
     context.err << "torvane import lotw: " << summary.error().description
@@ -160,16 +127,6 @@ int ImportWeather(const ImportArguments& arguments, CommandContext& context) {
   context.out << fmt::format("Locations.xml: {} weather stations, {} duplicate codes skipped\n",
                              stations->stations.size(), stations->duplicate_codes);
   return 0;
-}
-
-// "--data-folder" or "--documents", as every import takes them.
-void AddFolderOptions(CLI::App& command, ImportArguments& arguments) {
-  CLI::Option* data_folder =
-      command.add_option("--data-folder", arguments.data_folder, "The data folder");
-  command
-      .add_option("--documents", arguments.documents,
-                  "The documents folder whose ZENTROVA/Quorlin is the data folder")
-      ->excludes(data_folder);
 }
 
 }  // namespace
