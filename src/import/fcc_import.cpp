@@ -257,6 +257,17 @@ Result<FccImportSummary> ImportFccLicences(const std::string& source,
   FccImportSummary summary;
   auto parsed = ReadUlsFile(source, progress, summary);
   if (!parsed) return parsed.error();
+  // Files that are mostly not licence records (a wrong folder, a damaged download) must not
+  // replace a database that works.
+  if (parsed->licences.empty() || summary.records_rejected * 2 > summary.records_read) {
+    std::string description =
+        fmt::format("{}: {} of {} records are not licence records", source,
+                    summary.records_rejected, summary.records_read);
+    for (const RejectedRecord& rejected : summary.first_rejected) {
+      description += fmt::format("\n  {} line {} {}", rejected.member, rejected.line, rejected.reason);
+    }
+    return Error{0, description, kErrorSource};
+  }
 
   namespace fs = std::filesystem;
   std::error_code ignored;

@@ -116,6 +116,12 @@ TEST_F(FccImportTest, AFailedImportLeavesThePreviousDatabaseByteForByte) {
   members.pop_back();  // no EN.dat
   torvane::testing::WriteZip(folder_ / "no-entities.zip", members);
   std::ofstream(folder_ / "not-a-zip.zip") << "PK but not really a zip archive";
+  torvane::testing::WriteUlsFolder(folder_ / "garbage", UlsFiles{});
+  UlsFiles mostly_garbage;
+  mostly_garbage.headers = {"HD|x|", "HD|y|"};
+  mostly_garbage.amateurs = {torvane::testing::AmateurLine(1, "K1ABC", "E"), "AM|junk"};
+  mostly_garbage.entities = {torvane::testing::EntityLine(1, "K1ABC", {})};
+  torvane::testing::WriteUlsFolder(folder_ / "mostly-garbage", mostly_garbage);
   const struct {
     std::string source;
     std::string message;
@@ -124,6 +130,8 @@ TEST_F(FccImportTest, AFailedImportLeavesThePreviousDatabaseByteForByte) {
       {folder_ / "not-a-zip.zip", "is neither a folder nor a readable zip archive"},
       {folder_ / "missing.zip", "missing.zip: no such file or folder"},
       {folder_.path(), "has no HD.dat"},
+      {folder_ / "garbage", "0 of 0 records are not licence records"},
+      {folder_ / "mostly-garbage", "3 of 5 records are not licence records\n  HD.dat line 1 has"},
   };
   for (const auto& c : cases) {
     const auto summary = ImportFccLicences(c.source, database());
@@ -137,7 +145,8 @@ TEST_F(FccImportTest, AFailedImportLeavesThePreviousDatabaseByteForByte) {
     names.push_back(entry.path().filename().string());
   }
   std::sort(names.begin(), names.end());
-  EXPECT_THAT(names, ElementsAre("FCCData.db", "l_amat", "no-entities.zip", "not-a-zip.zip"));
+  EXPECT_THAT(names, ElementsAre("FCCData.db", "garbage", "l_amat", "mostly-garbage",
+                                 "no-entities.zip", "not-a-zip.zip"));
 }
 
 TEST(UlsRecords, EntityLinesOfRealShapesAreReadOrRejected) {

@@ -37,8 +37,10 @@ class ProgressBar {
     if (percent == percent_) return;
     percent_ = percent;
     const int filled = percent * 40 / 100;
-    err_ << fmt::format("\rreading  [{:<40}] {:3}%", std::string(filled, '#'), percent)
-         << std::flush;
+    err_ << fmt::format("\rreading  [{:<40}] {:3}%", std::string(filled, '#'), percent);
+    // Sorting and writing the licences comes after the reading, without steps to show.
+    if (percent == 100) err_ << "  writing the database...";
+    err_ << std::flush;
   }
 
  private:
