@@ -122,10 +122,12 @@ class Service {
   CallDistances call_distances_{settings_, geo_pi_,
                                 [](std::string_view line) { ActivityLog::Write(line); }};
   weather::WeatherState weather_state_;
-  CallbookMapper callbook_mapper_{settings_, web_, events_, databases_};
+  CdromLibraries cdrom_libraries_{options_};
+  CallbookMapper callbook_mapper_{settings_, web_, events_, databases_, cdrom_libraries_.qrz};
   Callbook callbook_{settings_,      web_,         events_,          databases_,
                      call_cache_,    prefix_lookup_, quick_queries_, call_distances_,
-                     sun_,           callbook_mapper_, weather_state_, options_.drives};
+                     sun_,           callbook_mapper_, weather_state_, options_.drives,
+                     cdrom_libraries_};
   CallCheck call_check_{settings_, web_, events_, call_cache_, callbook_};
   CallbookQueries callbook_queries_{settings_, call_cache_, call_check_, callbook_,
                                     prefix_lookup_};

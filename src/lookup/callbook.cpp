@@ -8,6 +8,7 @@
 #include "core/variant_reading.h"
 #include "geo/call_distances.h"
 #include "lookup/drive_paths.h"
+#include "lookup/guarded_step.h"
 
 namespace torvane {
 
@@ -51,6 +52,9 @@ std::int16_t Callbook::LookupCallbook(const std::string& deciding_call, bool /*s
     reply.clear();
     settings_.DataSource = "Callbook not specified";
   }
+  if (ActiveSourceCode == "1" || ActiveSourceCode == "2" || ActiveSourceCode == "3") {
+    lookup_error = AskCdrom(reply);
+  }
   // Codes 4 and 5 ask nothing.
   if (ActiveSourceCode == "6") lookup_error = AskFccDatabase(reply);
 
@@ -73,6 +77,18 @@ std::int16_t Callbook::LookupCallbook(const std::string& deciding_call, bool /*s
     distances_.ClearCallValues();
   }
   return 0;
+}
+
+std::int16_t Callbook::AskCdrom(std::string& reply) {
+  CdromOutcome outcome{0, settings_.DataSource, record.DataStatus};
+  GuardedStep([&] {
+    if (ActiveSourceCode == "1") AskRacCdrom(cdrom_.rac, ActiveDrive, LookupCall, reply, outcome);
+    if (ActiveSourceCode == "2") {
+      AskHamCallCdrom(cdrom_.hamcall, ActiveDrive, LookupCall, reply, outcome);
+    }
+    if (ActiveSourceCode == "3") AskQrzCdrom(cdrom_.qrz, ActiveDrive, LookupCall, reply, outcome);
+  });
+  return outcome.lookup_error;
 }
 
 std::int16_t Callbook::AskFccDatabase(std::string& reply) {

@@ -10,6 +10,7 @@
 #include "core/settings.h"
 #include "geo/sun.h"
 #include "lookup/call_cache.h"
+#include "lookup/cdrom_libraries.h"
 #include "lookup/callbook_mapper.h"
 #include "lookup/callbook_record.h"
 #include "prefix/prefix_lookup.h"
@@ -28,7 +29,8 @@ class Callbook {
   Callbook(Settings& settings, WebState& web, EventDispatcher& events, db::DatabaseSet& databases,
            CallCache& cache, PrefixLookup& prefixes, QuickQueries& quick,
            CallDistances& distances, geo::Sun& sun, CallbookMapper& mapper,
-           weather::WeatherState& weather, std::map<std::string, std::string> drives)
+           weather::WeatherState& weather, std::map<std::string, std::string> drives,
+           CdromLibraries& cdrom)
       : settings_(settings),
         web_(web),
         events_(events),
@@ -40,7 +42,8 @@ class Callbook {
         sun_(sun),
         mapper_(mapper),
         weather_(weather),
-        drives_(std::move(drives)) {}
+        drives_(std::move(drives)),
+        cdrom_(cdrom) {}
 
   // Looks the current call up; `deciding_call` decides only whether the station counts as a
   // United States station. Returns 0: an empty answer is reported through DataSource and
@@ -59,6 +62,9 @@ class Callbook {
   // Fills empty record fields from the entity of the call; 0 when an entity was found.
   std::int16_t MergePrefixData();
 
+  // Asks the CD-ROM callbook of source codes 1 to 3; non-zero when there is nothing to map.
+  std::int16_t AskCdrom(std::string& reply);
+
   // Asks the FCC licence tables, local or on the CD-ROM drive; 1 when the call has no licence.
   std::int16_t AskFccDatabase(std::string& reply);
 
@@ -74,6 +80,7 @@ class Callbook {
   CallbookMapper& mapper_;
   weather::WeatherState& weather_;
   std::map<std::string, std::string> drives_;
+  CdromLibraries& cdrom_;
 };
 
 }  // namespace torvane

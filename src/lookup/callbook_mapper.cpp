@@ -5,6 +5,9 @@
 #include "lookup/address_rules.h"
 #include "lookup/fcc_mapping.h"
 #include "lookup/guarded_step.h"
+#include "lookup/hamcall_mapping.h"
+#include "lookup/qrz_cdrom_mapping.h"
+#include "lookup/rac_mapping.h"
 
 namespace torvane {
 
@@ -13,6 +16,9 @@ void CallbookMapper::MapCallbookAnswer(CallbookRecord& record, const std::string
   std::string& reply = ThreadWebState().webReply;
   reply = std::string(text::Trim(reply));
   if (reply.empty()) return;
+  if (source_code == "1") MapRacRecord(record, reply, databases_.Data4);
+  if (source_code == "2") MapHamCallRecord(record, reply, databases_.Data4);
+  if (source_code == "3") MapQrzCdromRecord(record, qrz_cdrom_, databases_.Data4);
   if (source_code == "6") {
     MapFccLicence(record, databases_, settings_.Devel);
   }

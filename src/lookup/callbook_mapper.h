@@ -7,6 +7,7 @@
 #include "core/net/web_state.h"
 #include "core/settings.h"
 #include "lookup/callbook_record.h"
+#include "lookup/qrz_cdrom.h"
 
 namespace torvane {
 
@@ -16,8 +17,12 @@ namespace torvane {
 class CallbookMapper {
  public:
   CallbookMapper(Settings& settings, const WebState& web, EventDispatcher& events,
-                 db::DatabaseSet& databases)
-      : settings_(settings), web_(web), events_(events), databases_(databases) {}
+                 db::DatabaseSet& databases, QrzCdrom& qrz_cdrom)
+      : settings_(settings),
+        web_(web),
+        events_(events),
+        databases_(databases),
+        qrz_cdrom_(qrz_cdrom) {}
 
   // `source_code` is the decimal text of the source asked ("1".."8"); `lookup_call` the call
   // it was asked for; `state_trace` adds the state lines to the activity log.
@@ -31,6 +36,7 @@ class CallbookMapper {
   const WebState& web_;
   EventDispatcher& events_;
   db::DatabaseSet& databases_;
+  QrzCdrom& qrz_cdrom_;  // the field reads of a QRZ CD-ROM record
 };
 
 }  // namespace torvane

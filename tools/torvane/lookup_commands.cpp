@@ -56,12 +56,16 @@ struct LookupArguments {
   std::string call;
   std::string home;
   std::string source;  // empty: no callbook
+  std::string cd_drive;  // the CD-ROM sources' drive text, "E:"
   bool json = false;
 };
 
 // The callbook sources the card can ask, by the name given with --source.
 std::optional<std::string> SourceText(const std::string& name) {
   if (name == "fcc") return "FCC";
+  if (name == "rac") return "RAC CDROM";
+  if (name == "hamcall") return "HAMCALL CDROM";
+  if (name == "qrzcd") return "QRZ CDROM";
   return std::nullopt;
 }
 
@@ -122,11 +126,17 @@ int Lookup(const LookupArguments& arguments, ServiceOptions& service_options,
     source_text = SourceText(arguments.source);
     if (!source_text) {
       context.err << "torvane lookup: --source: unknown callbook source \"" << arguments.source
-                  << "\" (fcc)\n";
+                  << "\" (fcc, rac, hamcall, qrzcd)\n";
       return 2;
     }
     control.SetCDSource(*source_text);
     control.SetCDDXSource(*source_text);
+  }
+  if (!arguments.cd_drive.empty() && (control.SetCDDrive(arguments.cd_drive) != 0 ||
+                                      control.SetCDDXDrive(arguments.cd_drive) != 0)) {
+    context.err << "torvane lookup: --cd-drive wants a drive text such as E:, got \""
+                << arguments.cd_drive << "\"\n";
+    return 2;
   }
   const std::string miles = control.GetPrefixMilesToDX(call);
   const std::string kilometres = control.GetPrefixKmToDX(call);
@@ -307,7 +317,10 @@ void AddLookupCommands(CLI::App& app, CommandContext& context) {
   lookup->add_option("--home", lookup_arguments->home,
                      "Your position, LAT,LON in decimal degrees (north, east positive)");
   lookup->add_option("--source", lookup_arguments->source,
-                     "Also show who the station is, from this callbook source: fcc");
+                     "Also show who the station is, from this callbook source: fcc, or a "
+                     "CD-ROM: rac, hamcall, qrzcd");
+  lookup->add_option("--cd-drive", lookup_arguments->cd_drive,
+                     "The CD-ROM callbook's drive text, E:, as its library knows it");
   lookup->add_flag("--json", lookup_arguments->json, "One JSON object");
   lookup_options->Register(*lookup);
   lookup->callback([&context, lookup_options, lookup_arguments] {
