@@ -32,9 +32,9 @@ bool MapNuvexAnswer(CallbookRecord& record, std::string_view reply) {
     record.PostalCode = tag("Zip");
   });
   GuardedStep([&] {
-    record.QTH = address::CleanAddress(ProperCase(record.Street) + ", " + ProperCase(record.City) +
-                                       ", " + record.County + ", " + record.State + " " +
-                                       record.PostalCode);
+    record.QTH =
+        address::CleanAddress(ProperCase(record.Street) + ", " + ProperCase(record.City) + ", " +
+                              record.County + ", " + record.State + " " + record.PostalCode);
   });
   GuardedStep([&] {
     record.Country = tag("Country");

@@ -55,8 +55,8 @@ void QrzSession::Lookup(const std::string& lookup_call, bool skip_bio, std::stri
 
 void QrzSession::LogIn(std::string& reply, std::int16_t& lookup_error) {
   // Nothing is encoded: the service takes the values exactly as the host gave them.
-  const std::string url = "http://" + xml_host_ + "/xml/?username=" +
-                          text::ToLower(text::Trim(settings_.MyCall)) +
+  const std::string url = "http://" + xml_host_ +
+                          "/xml/?username=" + text::ToLower(text::Trim(settings_.MyCall)) +
                           ";password=" + settings_.QRZPassword;
   web_.webStopped = false;
   reply = Get(url);
@@ -118,15 +118,15 @@ bool QrzSession::QueryCall(const std::string& lookup_call, std::string& reply,
 
 void QrzSession::QueryBiography(const std::string& lookup_call) {
   const std::string call = text::ToLower(lookup_call);
-  const std::string url = "http://" + xml_host_ + "/xml/current/?s=" + SessionKey() +
-                          "&html=" + call;
+  const std::string url =
+      "http://" + xml_host_ + "/xml/current/?s=" + SessionKey() + "&html=" + call;
   ActivityLog::Write("QRZ bio query: " + url);
   qrz_reply_text_ = Get(url);
   if (qrz_reply_text_.empty()) qrz_reply_text_ = Get(url);
   // The page links its files relative to the file server, in a folder per last call character.
-  qrz_reply_text_ = text::ReplaceAll(
-      qrz_reply_text_, "/hampages",
-      "http://" + files_host_ + "/" + std::string(LastCharacter(call)));
+  qrz_reply_text_ =
+      text::ReplaceAll(qrz_reply_text_, "/hampages",
+                       "http://" + files_host_ + "/" + std::string(LastCharacter(call)));
 }
 
 void QrzSession::NoteServiceTexts(const std::string& reply, char request) {

@@ -23,17 +23,17 @@ TEST(GetTagValue, TakesTheTextBetweenTheFirstOpeningAndTheFirstClosingAfterIt) {
       {"<a>x</a>", "a", "x"},
       {"<a> padded \r\n</a>", "a", " padded \r\n"},  // no trimming
       {"<a></a>", "a", ""},
-      {"<a>x", "a", ""},                     // cut short before the closing marker
-      {"x</a>", "a", ""},                    // no opening marker
-      {"</a><a>x", "a", ""},                 // the only closing marker lies before the opening
-      {"</a><a>x</a>", "a", "x"},            // ... the first one after the opening counts
-      {"<a>1<a>2</a>3</a>", "a", "1<a>2"},   // no nesting
-      {"<a>1</a><a>2</a>", "a", "1"},        // the first occurrence
+      {"<a>x", "a", ""},                    // cut short before the closing marker
+      {"x</a>", "a", ""},                   // no opening marker
+      {"</a><a>x", "a", ""},                // the only closing marker lies before the opening
+      {"</a><a>x</a>", "a", "x"},           // ... the first one after the opening counts
+      {"<a>1<a>2</a>3</a>", "a", "1<a>2"},  // no nesting
+      {"<a>1</a><a>2</a>", "a", "1"},       // the first occurrence
       {"<Name>Robert J</Name><name>Sample</name>", "Name", "Robert J"},
       {"<Name>Robert J</Name><name>Sample</name>", "name", "Sample"},
-      {"<NAME>x</NAME>", "name", ""},        // case-sensitive
+      {"<NAME>x</NAME>", "name", ""},  // case-sensitive
       {"<nickname>Pat</nickname>", "name", ""},
-      {"<a x=\"1\">v</a>", "a", ""},         // attributes make another opening marker
+      {"<a x=\"1\">v</a>", "a", ""},  // attributes make another opening marker
       {"<a>O&apos;Neil &amp; Co &#233;</a>", "a", "O&apos;Neil &amp; Co &#233;"},
       {"<a>Jos\xC3\xA9</a>", "a", "Jos\xC3\xA9"},
       {"", "a", ""},
@@ -117,14 +117,14 @@ TEST(QrzMapping, RepliesOfOtherShapesMapByTheSameRules) {
        "VIA F6AJA &amp; BUREAU"},
       // The service's own not-found words are not the mapping's: the empty tags are mapped.
       {"not found: reply", kQrzNotFoundReply, "", " ", "", "", "", "", ""},
-      {"HTML error page", "<html><body><h1>502 Bad Gateway</h1></body></html>", "", " ", "", "",
-       "", "", ""},
+      {"HTML error page", "<html><body><h1>502 Bad Gateway</h1></body></html>", "", " ", "", "", "",
+       "", ""},
       {"cut short", "<Callsign><fname>Pat</fname><name>Sample</name><class>E</class><lat>33.8",
        "Pat", "Pat Sample", "Extra", "", "", "", ""},
       {"lat present but empty", "<lat></lat><latd>1.5</latd><lon>2</lon><lond>3</lond>", "", " ",
        "", "1.5", "2", "", ""},
-      {"class letters compared exactly", "<class>e</class><fname>Al</fname>", "Al", "Al ", "e",
-       "", "", "", ""},
+      {"class letters compared exactly", "<class>e</class><fname>Al</fname>", "Al", "Al ", "e", "",
+       "", "", ""},
       {"club letter stays", "<class>B</class>", "", " ", "B", "", "", "", ""},
   };
   for (const auto& c : cases) {
@@ -161,8 +161,8 @@ TEST(OnlineMappings, NotFoundInTheDatabaseSetsTheStatusAndLeavesTheRecord) {
   };
   for (const auto& c : cases) {
     CallbookRecord record = PreviousCall();
-    const bool mapped = c.qrz ? MapQrzAnswer(record, c.reply, "new bio")
-                              : MapNuvexAnswer(record, c.reply);
+    const bool mapped =
+        c.qrz ? MapQrzAnswer(record, c.reply, "new bio") : MapNuvexAnswer(record, c.reply);
     EXPECT_FALSE(mapped) << c.reply;
     CallbookRecord expected = PreviousCall();
     expected.DataStatus = c.status;

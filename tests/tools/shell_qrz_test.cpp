@@ -84,7 +84,8 @@ class OnlineCallbook : public ::testing::Test {
       const json parsed = json::parse(line);
       if (parsed.contains("event")) {
         std::string event = parsed["event"].get<std::string>();
-        for (const json& arg : parsed["args"]) event += " " + (arg.is_string() ? arg.get<std::string>() : arg.dump());
+        for (const json& arg : parsed["args"])
+          event += " " + (arg.is_string() ? arg.get<std::string>() : arg.dump());
         pending.events.push_back(event);
       } else if (parsed.contains("result") || parsed.contains("ok") ||
                  parsed.contains("yield_result")) {
@@ -100,9 +101,10 @@ class OnlineCallbook : public ::testing::Test {
 
   std::vector<Answer> AskQrz(const std::vector<std::string>& requests,
                              const std::string& password = "secret") {
-    return Ask(requests, {Request("SetCDSource", {"QRZ Subscription"}),
-                          Request("SetCDDXSource", {"QRZ Subscription"}),
-                          Request("SetMyCall", {" W1ABC "}), Request("SetQRZPassword", {password})});
+    return Ask(requests,
+               {Request("SetCDSource", {"QRZ Subscription"}),
+                Request("SetCDDXSource", {"QRZ Subscription"}), Request("SetMyCall", {" W1ABC "}),
+                Request("SetQRZPassword", {password})});
   }
 
   std::vector<Answer> AskNuvex(const std::vector<std::string>& requests, bool connected = true) {
@@ -111,10 +113,21 @@ class OnlineCallbook : public ::testing::Test {
                           Request("SetWebConnectionStatus", {connected})});
   }
 
-  std::vector<std::string> ShellArgs() const {
-    return {"shell",         "--json",         "--data-folder",    folder_.path(),
-            "--qrz-host",    qrz_.HostPort(),  "--qrz-files-host", kFilesHost,
-            "--service-host", nuvex_.HostPort(), "--ca-bundle",     WriteTestCa(folder_.path())};
+  // The shell on this folder, with the fixture's servers unless others are named.
+  std::vector<std::string> ShellArgs(const TestServer* qrz = nullptr,
+                                     const TestServer* nuvex = nullptr) const {
+    return {"shell",
+            "--json",
+            "--data-folder",
+            folder_.path(),
+            "--qrz-host",
+            (qrz != nullptr ? *qrz : qrz_).HostPort(),
+            "--qrz-files-host",
+            kFilesHost,
+            "--service-host",
+            (nuvex != nullptr ? *nuvex : nuvex_).HostPort(),
+            "--ca-bundle",
+            WriteTestCa(folder_.path())};
   }
 
   std::vector<std::string> Targets(const TestServer& server) const {
@@ -143,12 +156,13 @@ class OnlineCallbook : public ::testing::Test {
 TEST_F(OnlineCallbook, TheFirstLookupLogsInAndLaterCallsSendOnlyTheQueryWithTheSameKey) {
   qrz_.Script(kLoginPath, {{.body = kQrzLoginReply}});
   qrz_.Script(kQueryPath, {{.body = kQrzCallReply}, {.body = kQrzDxCallReply}});
-  const auto answers = AskQrz({Request("GetFirstName", {"K6XYZ"}),
-                               Request("GetAddress", {"K6XYZ"}), Request("GetDataSource"),
-                               Request("GetFullName", {"F5ZZZ"}), Request("GetIOTA", {"F5ZZZ"})});
+  const auto answers = AskQrz({Request("GetFirstName", {"K6XYZ"}), Request("GetAddress", {"K6XYZ"}),
+                               Request("GetDataSource"), Request("GetFullName", {"F5ZZZ"}),
+                               Request("GetIOTA", {"F5ZZZ"})});
   ASSERT_EQ(answers.size(), 5u);
   EXPECT_EQ(answers[0].result, "Patricia");
-  EXPECT_EQ(answers[1].result, "Patricia A Sample, K6XYZ\r\n123 W Example Ave\r\nAnaheim, CA 92804");
+  EXPECT_EQ(answers[1].result,
+            "Patricia A Sample, K6XYZ\r\n123 W Example Ave\r\nAnaheim, CA 92804");
   EXPECT_EQ(answers[2].result, "QRZ via Subscription");
   EXPECT_EQ(answers[3].result, "JEAN-LUC EXEMPLE");
   EXPECT_EQ(answers[4].result, "EU-048");
@@ -197,25 +211,60 @@ TEST_F(OnlineCallbook, RepliesWithoutUsableDataAreRetriedOnceAndReportedByTheirO
     const char* data_source;
     std::vector<std::string> log_lines;
   } cases[] = {
-      {"empty twice", {{}, {}}, 2, "", "",
+      {"empty twice",
+       {{}, {}},
+       2,
+       "",
+       "",
        {"QRZ query failed, try again", "QRZ call query no data"}},
-      {"server error, then data", {{.status = 500, .body = "oops"}, {.body = kQrzCallReply}}, 2,
-       "Patricia", "QRZ via Subscription", {"Got QRZ response on second try"}},
-      {"connection dropped twice", {{.body = kQrzCallReply, .drop_after = 100}}, 2, "", "",
+      {"server error, then data",
+       {{.status = 500, .body = "oops"}, {.body = kQrzCallReply}},
+       2,
+       "Patricia",
+       "QRZ via Subscription",
+       {"Got QRZ response on second try"}},
+      {"connection dropped twice",
+       {{.body = kQrzCallReply, .drop_after = 100}},
+       2,
+       "",
+       "",
        {"QRZ call query no data"}},
       {"blanks only", {{.body = "   "}}, 1, "", "", {"Got QRZ response", "QRZ call query no data"}},
       // The service's not-found reply is still mapped: its missing tags empty the fields.
-      {"not found", {{.body = kQrzNotFoundReply}}, 1, "", "No data found at QRZ",
+      {"not found",
+       {{.body = kQrzNotFoundReply}},
+       1,
+       "",
+       "No data found at QRZ",
        {"QRZ Error 2: Not found: K6ZZZ"}},
-      {"not found, upper case", {{.body = "<Error>NOT FOUND: K6XYZ</Error>"}}, 1, "",
-       "No data found at QRZ", {}},
-      {"session timeout in other words", {{.body = "<html>session TIMEOUT</html>"}}, 1, "",
-       "ERROR: Please Retry (session timeout)", {}},
-      {"an HTML page", {{.body = "<html><body>Bad Gateway</body></html>"}}, 1, "",
-       "QRZ via Subscription", {}},
-      {"malformed XML", {{.body = "<QRZDatabase><Callsign><fname>Pat</name></fname><name>Sam"}},
-       1, "Pat</name>", "QRZ via Subscription", {}},
-      {"a message", {{.body = kQrzSubscriptionMessageReply}}, 1, "Patricia",
+      {"not found, upper case",
+       {{.body = "<Error>NOT FOUND: K6XYZ</Error>"}},
+       1,
+       "",
+       "No data found at QRZ",
+       {}},
+      {"session timeout in other words",
+       {{.body = "<html>session TIMEOUT</html>"}},
+       1,
+       "",
+       "ERROR: Please Retry (session timeout)",
+       {}},
+      {"an HTML page",
+       {{.body = "<html><body>Bad Gateway</body></html>"}},
+       1,
+       "",
+       "QRZ via Subscription",
+       {}},
+      {"malformed XML",
+       {{.body = "<QRZDatabase><Callsign><fname>Pat</name></fname><name>Sam"}},
+       1,
+       "Pat</name>",
+       "QRZ via Subscription",
+       {}},
+      {"a message",
+       {{.body = kQrzSubscriptionMessageReply}},
+       1,
+       "Patricia",
        "QRZ via Subscription",
        {"QRZ Message 2: A subscription is required to obtain the complete data."}},
   };
@@ -223,8 +272,7 @@ TEST_F(OnlineCallbook, RepliesWithoutUsableDataAreRetriedOnceAndReportedByTheirO
     TestServer server;
     server.Script(kLoginPath, {{.body = kQrzLoginReply}});
     server.Script(kQueryPath, c.replies);
-    std::vector<std::string> args = ShellArgs();
-    args[5] = server.HostPort();
+    const std::vector<std::string> args = ShellArgs(&server);
     std::string script;
     for (const std::string& line :
          {Request("SetCDSource", {"QRZ Subscription"}), Request("SetMyCall", {"W1ABC"}),
@@ -251,9 +299,9 @@ TEST_F(OnlineCallbook, RepliesWithoutUsableDataAreRetriedOnceAndReportedByTheirO
 
 TEST_F(OnlineCallbook, ACallNotInTheDatabaseKeepsThePreviousCallsRecordAndLabel) {
   qrz_.Script(kLoginPath, {{.body = kQrzLoginReply}});
-  qrz_.Script(kQueryPath,
-              {{.body = kQrzCallReply}, {.body = "<Session><Error>W1ZZZ not found in database"
-                                                 "</Error><Key>k</Key></Session>"}});
+  qrz_.Script(kQueryPath, {{.body = kQrzCallReply},
+                           {.body = "<Session><Error>W1ZZZ not found in database"
+                                    "</Error><Key>k</Key></Session>"}});
   const auto answers =
       AskQrz({Request("GetFirstName", {"K6XYZ"}), Request("GetFirstName", {"W1ZZZ"}),
               Request("GetDataStatus", {"W1ZZZ"}), Request("GetAddress", {"W1ZZZ"}),
@@ -262,7 +310,8 @@ TEST_F(OnlineCallbook, ACallNotInTheDatabaseKeepsThePreviousCallsRecordAndLabel)
   EXPECT_EQ(answers[1].result, "Patricia");
   EXPECT_EQ(answers[1].CallDataOkCount(), 2);  // the mapping raises none
   EXPECT_EQ(answers[2].result, "Call not found in QRZ database.");
-  EXPECT_EQ(answers[3].result, "Patricia A Sample, K6XYZ\r\n123 W Example Ave\r\nAnaheim, CA 92804");
+  EXPECT_EQ(answers[3].result,
+            "Patricia A Sample, K6XYZ\r\n123 W Example Ave\r\nAnaheim, CA 92804");
   EXPECT_EQ(answers[4].result, "QRZ via Subscription");
 }
 
@@ -309,8 +358,7 @@ TEST_F(OnlineCallbook, PasswordsAndCallsGoOutAsGivenWithOnlyWhatARequestLineCann
     TestServer server;
     server.Script(kLoginPath, {{.body = kQrzLoginReply}});
     server.Script(kQueryPath, {{.body = kQrzCallReply}});
-    std::vector<std::string> args = ShellArgs();
-    args[5] = server.HostPort();
+    const std::vector<std::string> args = ShellArgs(&server);
     const std::string script = Request("SetCDSource", {"QRZ Subscription"}) + "\n" +
                                Request("SetMyCall", {"W1ABC"}) + "\n" +
                                Request("SetQRZPassword", {c.password}) + "\n" +
@@ -326,11 +374,12 @@ TEST_F(OnlineCallbook, TheBiographyIsAskedOnlyByItsQueriesWithItsLinksMadeAbsolu
   const std::string page = R"(<a href="/hampages/k6xyz.htm">me</a><img src="/hampages/x.jpg">)";
   qrz_.Script(kLoginPath, {{.body = kQrzLoginReply}});
   // The first biography reply is empty and asked again; the second lookup finds it at once.
-  qrz_.Script(kQueryPath, {{.body = kQrzCallReply}, {}, {.body = page}, {.body = kQrzCallReply},
-                           {.body = page}});
-  const auto answers = AskQrz({Request("GetBiography", {"K6XYZ"}), Request("GetPhoto", {"K6XYZ"}),
-                               Request("GetFirstName", {"K6XYZ"}),
-                               Request("GetBiography", {"K6XYZ"})});
+  qrz_.Script(
+      kQueryPath,
+      {{.body = kQrzCallReply}, {}, {.body = page}, {.body = kQrzCallReply}, {.body = page}});
+  const auto answers =
+      AskQrz({Request("GetBiography", {"K6XYZ"}), Request("GetPhoto", {"K6XYZ"}),
+              Request("GetFirstName", {"K6XYZ"}), Request("GetBiography", {"K6XYZ"})});
   ASSERT_EQ(answers.size(), 4u);
   const std::string rewritten = std::string(R"(<a href="http://)") + kFilesHost +
                                 R"(/z/k6xyz.htm">me</a><img src="http://)" + kFilesHost +
@@ -338,9 +387,8 @@ TEST_F(OnlineCallbook, TheBiographyIsAskedOnlyByItsQueriesWithItsLinksMadeAbsolu
   EXPECT_EQ(answers[0].result, rewritten);
   EXPECT_EQ(answers[1].result, "https://cdn-xml.qrz.com/e/k6xyz/qsl.png");
   EXPECT_EQ(answers[3].result, rewritten);
-  EXPECT_THAT(Targets(qrz_),
-              ElementsAre(Login(), Query("k6xyz"), Biography("k6xyz"), Biography("k6xyz"),
-                          Query("k6xyz"), Biography("k6xyz")));
+  EXPECT_THAT(Targets(qrz_), ElementsAre(Login(), Query("k6xyz"), Biography("k6xyz"),
+                                         Biography("k6xyz"), Query("k6xyz"), Biography("k6xyz")));
   EXPECT_THAT(ActivityLog(),
               HasSubstr("QRZ bio query: http://" + qrz_.HostPort() + Biography("k6xyz") + "\r\n"));
 }
@@ -416,24 +464,42 @@ TEST_F(OnlineCallbook, TheMakersLookupIsAskedOnlyOnLineAndReportsWhatItFound) {
   } cases[] = {
       {"off line", {{.body = kNuvexCallReply}}, false, 0, "", "", "OK", ""},
       {"found", {{.body = kNuvexCallReply}}, true, 1, "Robert", "Nuvex Subscription", "OK", "CW"},
-      {"empty, then found", {{.status = 503}, {.body = kNuvexCallReply}}, true, 2, "Robert",
-       "Nuvex Subscription", "OK", "CW"},
+      {"empty, then found",
+       {{.status = 503}, {.body = kNuvexCallReply}},
+       true,
+       2,
+       "Robert",
+       "Nuvex Subscription",
+       "OK",
+       "CW"},
       {"empty twice", {{}, {}}, true, 2, "", "", "OK", ""},
-      {"not found:", {{.body = "<Error>Not Found: W1XYZ</Error>"}}, true, 1, "",
-       "No data found at Nuvex", "OK", ""},
-      {"not found in", {{.body = "<Error>W1XYZ not found in database</Error>"}}, true, 1, "",
-       "Nuvex Subscription", "Call not found in Nuvex database.", ""},
+      {"not found:",
+       {{.body = "<Error>Not Found: W1XYZ</Error>"}},
+       true,
+       1,
+       "",
+       "No data found at Nuvex",
+       "OK",
+       ""},
+      {"not found in",
+       {{.body = "<Error>W1XYZ not found in database</Error>"}},
+       true,
+       1,
+       "",
+       "Nuvex Subscription",
+       "Call not found in Nuvex database.",
+       ""},
   };
   for (const auto& c : cases) {
     TestServer server(TestServer::Scheme::kHttps);
     server.Script(kNuvexPath, c.replies);
-    std::vector<std::string> args = ShellArgs();
-    args[9] = server.HostPort();
+    const std::vector<std::string> args = ShellArgs(nullptr, &server);
     std::string script;
     for (const std::string& line :
          {Request("SetCDSource", {"Nuvex Subscription"}),
           Request("SetWebConnectionStatus", {c.connected}), Request("GetDataStatus", {"W1XYZ"}),
-          Request("GetFirstName", {"W1XYZ"}), Request("GetDataSource"), Request("GetMode", {"W1XYZ"})}) {
+          Request("GetFirstName", {"W1XYZ"}), Request("GetDataSource"),
+          Request("GetMode", {"W1XYZ"})}) {
       script += line + "\n";
     }
     const ToolOutcome outcome = RunOnOwnThread(args, script);
@@ -458,9 +524,9 @@ TEST_F(OnlineCallbook, TheLookupCardAsksTheChosenOnlineSourceAndNeverShowsThePas
   qrz_.Script(kLoginPath, {{.body = kQrzLoginReply}});
   qrz_.Script(kQueryPath, {{.body = kQrzCallReply}});
   nuvex_.Script(kNuvexPath, {{.body = kNuvexCallReply}});
-  const std::vector<std::string> hosts = {"--data-folder", folder_.path(), "--qrz-host",
-                                          qrz_.HostPort(), "--service-host", nuvex_.HostPort(),
-                                          "--ca-bundle", WriteTestCa(folder_.path())};
+  const std::vector<std::string> hosts = {
+      "--data-folder",  folder_.path(),    "--qrz-host",  qrz_.HostPort(),
+      "--service-host", nuvex_.HostPort(), "--ca-bundle", WriteTestCa(folder_.path())};
   const auto with = [&hosts](std::vector<std::string> args) {
     args.insert(args.end(), hosts.begin(), hosts.end());
     return args;
@@ -469,8 +535,8 @@ TEST_F(OnlineCallbook, TheLookupCardAsksTheChosenOnlineSourceAndNeverShowsThePas
   ::setenv("TORVANE_QRZ_PASSWORD", password.c_str(), 1);
   const auto qrz = RunOnOwnThread(
       with({"lookup", "K6XYZ", "--source", "qrz", "--qrz-user", "w1abc", "--json"}), "");
-  const auto text = RunOnOwnThread(
-      with({"lookup", "K6XYZ", "--source", "qrz", "--qrz-user", "w1abc"}), "");
+  const auto text =
+      RunOnOwnThread(with({"lookup", "K6XYZ", "--source", "qrz", "--qrz-user", "w1abc"}), "");
   ::unsetenv("TORVANE_QRZ_PASSWORD");
   ASSERT_EQ(qrz.status, 0) << qrz.err;
   const json card = json::parse(qrz.out)["callbook"];
