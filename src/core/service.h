@@ -18,6 +18,7 @@
 #include "lookup/callbook.h"
 #include "lookup/callbook_mapper.h"
 #include "lookup/callbook_queries.h"
+#include "lookup/qrz_session.h"
 #include "lookup/zone_queries.h"
 #include "prefix/entity_queries.h"
 #include "prefix/prefix_lookup.h"
@@ -124,10 +125,13 @@ class Service {
   weather::WeatherState weather_state_;
   CdromLibraries cdrom_libraries_{options_};
   CallbookMapper callbook_mapper_{settings_, web_, events_, databases_, cdrom_libraries_.qrz};
+  QrzSession qrz_session_{settings_,          web_,    events_,
+                          transport_.http10(), folders_, options_.qrz_host,
+                          options_.qrz_files_host};
   Callbook callbook_{settings_,      web_,         events_,          databases_,
                      call_cache_,    prefix_lookup_, quick_queries_, call_distances_,
-                     sun_,           callbook_mapper_, weather_state_, options_.drives,
-                     cdrom_libraries_};
+                     sun_,           callbook_mapper_, weather_state_, transport_,
+                     qrz_session_,   options_.drives, cdrom_libraries_};
   CallCheck call_check_{settings_, web_, events_, call_cache_, callbook_};
   CallbookQueries callbook_queries_{settings_, call_cache_, call_check_, callbook_,
                                     prefix_lookup_};

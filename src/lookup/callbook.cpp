@@ -21,12 +21,12 @@ bool IsUnitedStatesEntity(std::int16_t dxcc) { return dxcc == 6 || dxcc == 110 |
 
 }  // namespace
 
-std::int16_t Callbook::LookupCallbook(const std::string& deciding_call, bool /*skip_bio*/) {
+std::int16_t Callbook::LookupCallbook(const std::string& deciding_call, bool skip_bio) {
   std::string& reply = ThreadWebState().webReply;
   reply.assign(kReplyBufferLength, ' ');
   LookupCall = text::ToUpper(cache_.BaseCall());
   std::int16_t lookup_error = 0;
-  const std::string last_url;
+  std::string last_url;
 
   cache_.ClearQuickCheckCall();
   const std::int16_t dxcc = ToInt16(Variant(quick_.GetQuickDXCCNumber(deciding_call))).value_or(0);
@@ -57,6 +57,11 @@ std::int16_t Callbook::LookupCallbook(const std::string& deciding_call, bool /*s
   }
   // Codes 4 and 5 ask nothing.
   if (ActiveSourceCode == "6") lookup_error = AskFccDatabase(reply);
+  if (ActiveSourceCode == "7") {
+    qrz_.Lookup(LookupCall, skip_bio, reply, lookup_error, settings_.DataSource);
+    last_url = qrz_.LastUrl();
+  }
+  if (ActiveSourceCode == "8") lookup_error = AskNuvex(reply, last_url);
 
   if (settings_.Devel) {
     if (!web_.webStopped) events_.WebStatus("URL: " + last_url);
@@ -65,7 +70,8 @@ std::int16_t Callbook::LookupCallbook(const std::string& deciding_call, bool /*s
     }
   }
   if (lookup_error == 0 && !text::Trim(reply).empty()) {
-    mapper_.MapCallbookAnswer(record, ActiveSourceCode, LookupCall, cache_.StateTrace);
+    mapper_.MapCallbookAnswer(record, ActiveSourceCode, LookupCall, cache_.StateTrace,
+                              qrz_.QRZReplyText());
   }
   std::int16_t merged = 0;
   if (!cache_.PrefixCall().empty()) merged = MergePrefixData();
@@ -117,6 +123,19 @@ std::int16_t Callbook::AskFccDatabase(std::string& reply) {
   }
   settings_.DataSource = "FCC via Quorlin";
   return lookup_error;
+}
+
+std::int16_t Callbook::AskNuvex(std::string& reply, std::string& last_url) {
+  if (!ThreadWebState().webConnected) return 0;
+  reply.clear();
+  web_.webStopped = false;
+  last_url = "https://" + web_.serviceHost + "/programs/look_up.php?call=" + LookupCall;
+  reply = transport_.GeneralGet(last_url);
+  if (text::Trim(reply).empty()) return 1;
+  settings_.DataSource = text::Contains(text::ToLower(reply), "not found:")
+                             ? "No data found at Nuvex"
+                             : "Nuvex Subscription";
+  return 0;
 }
 
 void Callbook::ClearCallbookRecord() {

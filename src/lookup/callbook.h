@@ -6,6 +6,7 @@
 
 #include "core/db/database_set.h"
 #include "core/events.h"
+#include "core/net/http_transport.h"
 #include "core/net/web_state.h"
 #include "core/settings.h"
 #include "geo/sun.h"
@@ -13,6 +14,7 @@
 #include "lookup/cdrom_libraries.h"
 #include "lookup/callbook_mapper.h"
 #include "lookup/callbook_record.h"
+#include "lookup/qrz_session.h"
 #include "prefix/prefix_lookup.h"
 #include "prefix/quick_queries.h"
 #include "weather/weather_state.h"
@@ -29,8 +31,8 @@ class Callbook {
   Callbook(Settings& settings, WebState& web, EventDispatcher& events, db::DatabaseSet& databases,
            CallCache& cache, PrefixLookup& prefixes, QuickQueries& quick,
            CallDistances& distances, geo::Sun& sun, CallbookMapper& mapper,
-           weather::WeatherState& weather, std::map<std::string, std::string> drives,
-           CdromLibraries& cdrom)
+           weather::WeatherState& weather, net::HttpTransport& transport, QrzSession& qrz,
+           std::map<std::string, std::string> drives, CdromLibraries& cdrom)
       : settings_(settings),
         web_(web),
         events_(events),
@@ -42,6 +44,8 @@ class Callbook {
         sun_(sun),
         mapper_(mapper),
         weather_(weather),
+        transport_(transport),
+        qrz_(qrz),
         drives_(std::move(drives)),
         cdrom_(cdrom) {}
 
@@ -68,6 +72,10 @@ class Callbook {
   // Asks the FCC licence tables, local or on the CD-ROM drive; 1 when the call has no licence.
   std::int16_t AskFccDatabase(std::string& reply);
 
+  // Asks the maker's look-up, only while the host says the computer is on line; 1 when the
+  // reply is empty. `last_url` is the URL asked, if any.
+  std::int16_t AskNuvex(std::string& reply, std::string& last_url);
+
   Settings& settings_;
   WebState& web_;
   EventDispatcher& events_;
@@ -79,6 +87,8 @@ class Callbook {
   geo::Sun& sun_;
   CallbookMapper& mapper_;
   weather::WeatherState& weather_;
+  net::HttpTransport& transport_;
+  QrzSession& qrz_;
   std::map<std::string, std::string> drives_;
   CdromLibraries& cdrom_;
 };

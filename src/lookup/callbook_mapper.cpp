@@ -8,19 +8,32 @@
 #include "lookup/hamcall_mapping.h"
 #include "lookup/qrz_cdrom_mapping.h"
 #include "lookup/rac_mapping.h"
+#include "lookup/nuvex_mapping.h"
+#include "lookup/qrz_mapping.h"
 
 namespace torvane {
 
 void CallbookMapper::MapCallbookAnswer(CallbookRecord& record, const std::string& source_code,
-                                       const std::string& lookup_call, bool state_trace) {
+                                       const std::string& lookup_call, bool state_trace,
+                                       const std::string& qrz_reply_text) {
   std::string& reply = ThreadWebState().webReply;
   reply = std::string(text::Trim(reply));
   if (reply.empty()) return;
+  bool found = true;
   if (source_code == "1") MapRacRecord(record, reply, databases_.Data4);
   if (source_code == "2") MapHamCallRecord(record, reply, databases_.Data4);
   if (source_code == "3") MapQrzCdromRecord(record, qrz_cdrom_, databases_.Data4);
   if (source_code == "6") {
     MapFccLicence(record, databases_, settings_.Devel);
+  } else if (source_code == "7") {
+    found = MapQrzAnswer(record, reply, qrz_reply_text);
+  } else if (source_code == "8") {
+    found = MapNuvexAnswer(record, reply);
+  }
+  if (!found) {
+    // A call the online service does not know keeps the previous label, cleaned once more.
+    GuardedStep([&] { record.Address = address::CleanAddress(record.Address); });
+    return;
   }
   Finish(record, lookup_call, state_trace);
 }

@@ -25,9 +25,11 @@ class CallbookMapper {
         qrz_cdrom_(qrz_cdrom) {}
 
   // `source_code` is the decimal text of the source asked ("1".."8"); `lookup_call` the call
-  // it was asked for; `state_trace` adds the state lines to the activity log.
+  // it was asked for; `state_trace` adds the state lines to the activity log;
+  // `qrz_reply_text` is what the QRZ session kept of its last reply (the biography page).
   void MapCallbookAnswer(CallbookRecord& record, const std::string& source_code,
-                         const std::string& lookup_call, bool state_trace);
+                         const std::string& lookup_call, bool state_trace,
+                         const std::string& qrz_reply_text);
 
  private:
   void Finish(CallbookRecord& record, const std::string& lookup_call, bool state_trace);

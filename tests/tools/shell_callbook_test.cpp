@@ -286,9 +286,9 @@ TEST_F(CallbookSource, TheLookupCardShowsWhoTheStationIs) {
   EXPECT_THAT(text.out, HasSubstr("CQ / ITU zone    03 / 06"));
 
   const auto unknown =
-      RunTool({"lookup", "KN6XYZ", "--source", "qrz", "--data-folder", folder_.path()});
+      RunTool({"lookup", "KN6XYZ", "--source", "callbook", "--data-folder", folder_.path()});
   EXPECT_EQ(unknown.status, 2);
-  EXPECT_THAT(unknown.err, HasSubstr("unknown callbook source \"qrz\""));
+  EXPECT_THAT(unknown.err, HasSubstr("unknown callbook source \"callbook\""));
 }
 
 TEST_F(CallbookSource, TheImportCommandReportsRejectedLinesAndRefusesBadFiles) {

@@ -1,6 +1,7 @@
 #include <fmt/format.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <cmath>
 #include <ctime>
 #include <fstream>
@@ -10,6 +11,8 @@
 #include <optional>
 #include <ostream>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "core/db/data_folder.h"
 #include "core/files.h"
@@ -52,11 +55,17 @@ bool DaylightAtStation(const LocalDateTime& now, double station_offset_hours,
   return station_hours > *rise && station_hours < *set;
 }
 
+// The QRZ password is best given through the environment: a command line shows in the
+// process list.
+constexpr char kQrzPasswordVariable[] = "TORVANE_QRZ_PASSWORD";
+
 struct LookupArguments {
   std::string call;
   std::string home;
   std::string source;  // empty: no callbook
   std::string cd_drive;  // the CD-ROM sources' drive text, "E:"
+  std::string qrz_user;
+  std::string qrz_password;  // never printed
   bool json = false;
 };
 
@@ -66,8 +75,24 @@ std::optional<std::string> SourceText(const std::string& name) {
   if (name == "rac") return "RAC CDROM";
   if (name == "hamcall") return "HAMCALL CDROM";
   if (name == "qrzcd") return "QRZ CDROM";
+  if (name == "qrz") return "QRZ SUBSCRIPTION";
+  if (name == "nuvex") return "NUVEX SUBSCRIPTION";
   return std::nullopt;
 }
+
+// Keeps the web status texts of the lookup ("Connection error." when the QRZ login failed),
+// with the password masked should a text ever carry it.
+class WebStatusTexts : public EventSink {
+ public:
+  explicit WebStatusTexts(std::string password) : password_(std::move(password)) {}
+  void WebStatus(const std::string& status) override {
+    texts.push_back(password_.empty() ? status : text::ReplaceAll(status, password_, "****"));
+  }
+  std::vector<std::string> texts;
+
+ private:
+  std::string password_;
+};
 
 // Who the station is, from the callbook source: read right after the full check, before any
 // quick resolution replaces the current call's data.
@@ -96,6 +121,7 @@ json CallbookCard(TorvaneControl& control, const std::string& call) {
   card["data_status"] = control.GetDataStatus(call);
   card["cq_zone"] = control.GetCQZone(call);
   card["itu_zone"] = control.GetITUZone(call);
+  card["photo"] = control.GetPhoto(call);  // the call is current: no new lookup
   return card;
 }
 
@@ -111,9 +137,22 @@ int Lookup(const LookupArguments& arguments, ServiceOptions& service_options,
                 << arguments.home << "\"\n";
     return 2;
   }
+  std::string qrz_password = arguments.qrz_password;
+  if (arguments.source == "qrz") {
+    if (qrz_password.empty()) {
+      if (const char* variable = std::getenv(kQrzPasswordVariable)) qrz_password = variable;
+    }
+    if (text::Trim(arguments.qrz_user).empty() || qrz_password.empty()) {
+      context.err << "torvane lookup: --source qrz needs --qrz-user, and the password from "
+                     "--qrz-password or "
+                  << kQrzPasswordVariable << "\n";
+      return 2;
+    }
+  }
   const Options options = service_options.Build();
   if (!HasPrefixDatabase(options, "lookup", context.err)) return 1;
-  TorvaneControl control(options);
+  WebStatusTexts web_status(qrz_password);
+  TorvaneControl control(options, &web_status);
   const std::string& call = arguments.call;
   if (home && (control.SetHomeLatitude(Variant(home->latitude_deg)) != 0 ||
                control.SetHomeLongitude(Variant(home->longitude_deg)) != Variant(std::int16_t{0}))) {
@@ -126,11 +165,17 @@ int Lookup(const LookupArguments& arguments, ServiceOptions& service_options,
     source_text = SourceText(arguments.source);
     if (!source_text) {
       context.err << "torvane lookup: --source: unknown callbook source \"" << arguments.source
-                  << "\" (fcc, rac, hamcall, qrzcd)\n";
+                  << "\" (fcc, qrz, nuvex, rac, hamcall, qrzcd)\n";
       return 2;
     }
     control.SetCDSource(*source_text);
     control.SetCDDXSource(*source_text);
+    if (arguments.source == "qrz") {
+      control.SetMyCall(arguments.qrz_user);
+      control.SetQRZPassword(qrz_password);
+    }
+    // The maker's look-up is asked only while the host says the computer is on line.
+    if (arguments.source == "nuvex") control.SetWebConnectionStatus(true);
   }
   if (!arguments.cd_drive.empty() && (control.SetCDDrive(arguments.cd_drive) != 0 ||
                                       control.SetCDDXDrive(arguments.cd_drive) != 0)) {
@@ -142,8 +187,13 @@ int Lookup(const LookupArguments& arguments, ServiceOptions& service_options,
   const std::string kilometres = control.GetPrefixKmToDX(call);
   const std::string heading = control.GetPrefixBearingToDX(call);
   const std::string source = control.GetDataSource();
+  // The texts of this first lookup: the card's CQ zone looks the call up once more.
+  const std::vector<std::string> lookup_status = web_status.texts;
   json callbook;
-  if (source_text) callbook = CallbookCard(control, call);
+  if (source_text) {
+    callbook = CallbookCard(control, call);
+    callbook["web_status"] = lookup_status;
+  }
 
   control.ClearQuickCheckCall();
   // The first quick getter of a fresh resolution tells whether an entity was found: the hours
@@ -256,7 +306,9 @@ int Lookup(const LookupArguments& arguments, ServiceOptions& service_options,
     line("e-mail", text_of("email"));
     line("position", text_of("latitude") + ", " + text_of("longitude"));
     line("CQ / ITU zone", text_of("cq_zone") + " / " + text_of("itu_zone"));
+    if (!text_of("photo").empty()) line("photo", text_of("photo"));
     line("status", text_of("data_status"));
+    for (const auto& status : callbook["web_status"]) line("web status", status.get<std::string>());
   }
   return found ? 0 : 1;
 }
@@ -317,10 +369,15 @@ void AddLookupCommands(CLI::App& app, CommandContext& context) {
   lookup->add_option("--home", lookup_arguments->home,
                      "Your position, LAT,LON in decimal degrees (north, east positive)");
   lookup->add_option("--source", lookup_arguments->source,
-                     "Also show who the station is, from this callbook source: fcc, or a "
-                     "CD-ROM: rac, hamcall, qrzcd");
+                     "Also show who the station is, from this callbook source: fcc, qrz "
+                     "(the QRZ XML service), nuvex (the maker's look-up), or a CD-ROM: rac, "
+                     "hamcall, qrzcd");
   lookup->add_option("--cd-drive", lookup_arguments->cd_drive,
                      "The CD-ROM callbook's drive text, E:, as its library knows it");
+  lookup->add_option("--qrz-user", lookup_arguments->qrz_user,
+                     "Your callsign at QRZ, for --source qrz");
+  lookup->add_option("--qrz-password", lookup_arguments->qrz_password,
+                     "Your QRZ password; better given in TORVANE_QRZ_PASSWORD");
   lookup->add_flag("--json", lookup_arguments->json, "One JSON object");
   lookup_options->Register(*lookup);
   lookup->callback([&context, lookup_options, lookup_arguments] {
