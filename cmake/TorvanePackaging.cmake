@@ -22,27 +22,27 @@ set(CPACK_DEBIAN_RUNTIME_PACKAGE_NAME ${torvane_runtime_package})
 set(CPACK_DEBIAN_RUNTIME_PACKAGE_SECTION libs)
 set(CPACK_DEBIAN_RUNTIME_PACKAGE_DEPENDS
   "${torvane_cxx_runtime}, libsqlite3-0, libcurl4, libssl3, libfmt9")
-set(CPACK_COMPONENT_RUNTIME_DESCRIPTION
-  "Torvane shared library\n The station-data service for logging programs: callbook, prefix,\n distance, weather, beacon and logbook-service look-ups, with a C++ and a C interface.")
+set(CPACK_DEBIAN_RUNTIME_DESCRIPTION
+  "Torvane shared library\nThe station-data service for logging programs: callbook, prefix,\ndistance, weather, beacon and logbook-service look-ups, with a C++ and a C interface.")
 
 set(CPACK_DEBIAN_DEV_PACKAGE_NAME libtorvane-dev)
 set(CPACK_DEBIAN_DEV_PACKAGE_SECTION libdevel)
 set(CPACK_DEBIAN_DEV_PACKAGE_DEPENDS "${torvane_exact_runtime}")
-set(CPACK_COMPONENT_DEV_DESCRIPTION
-  "Torvane development files\n Headers of the C++ and C interfaces, torvane.pc for pkg-config and the CMake\n package Torvane (target Torvane::torvane).")
+set(CPACK_DEBIAN_DEV_DESCRIPTION
+  "Torvane development files\nHeaders of the C++ and C interfaces, torvane.pc for pkg-config and the CMake\npackage Torvane (target Torvane::torvane).")
 
 set(CPACK_DEBIAN_TOOL_PACKAGE_NAME torvane)
 # build-default reads cty.csv and Locations.xml from these two.
 set(CPACK_DEBIAN_TOOL_PACKAGE_DEPENDS
   "${torvane_exact_runtime}, ${torvane_cxx_runtime}, libsqlite3-0, libfmt9, libpugixml1v5, libzip4, hamradio-files, libgweather-4-common")
-set(CPACK_COMPONENT_TOOL_DESCRIPTION
-  "Torvane command-line tool\n Builds data folders from Debian's cty.csv and Locations.xml, imports the FCC\n licence file, looks calls up and drives the service from scripts (torvane shell).")
+set(CPACK_DEBIAN_TOOL_DESCRIPTION
+  "Torvane command-line tool\nBuilds data folders from Debian's cty.csv and Locations.xml, imports the FCC\nlicence file, looks calls up and drives the service from scripts (torvane shell).")
 
 set(CPACK_DEBIAN_PYTHON_PACKAGE_NAME python3-torvane)
 set(CPACK_DEBIAN_PYTHON_PACKAGE_SECTION python)
 set(CPACK_DEBIAN_PYTHON_PACKAGE_ARCHITECTURE all)
 set(CPACK_DEBIAN_PYTHON_PACKAGE_DEPENDS "python3, ${torvane_exact_runtime}")
-set(CPACK_COMPONENT_PYTHON_DESCRIPTION
-  "Torvane for Python\n The torvane module: the service's methods as attributes of torvane.Control,\n its events as callbacks, over the shared library with ctypes.")
+set(CPACK_DEBIAN_PYTHON_DESCRIPTION
+  "Torvane for Python\nThe torvane module: the service's methods as attributes of torvane.Control,\nits events as callbacks, over the shared library with ctypes.")
 
 include(CPack)

@@ -12,8 +12,9 @@
  * the host loop, so a cancel has to come from elsewhere). Other calls from a foreign thread
  * answer TORVANE_WRONG_THREAD. Separate handles on separate threads are independent.
  *
- * Callbacks. Events and yields run on the owning thread, inside the torvane_call() or
- * torvane_tick() that raised them. A callback may call torvane_call() on the same handle (a
+ * Callbacks. Events and yields run inside the torvane_call() or torvane_tick() that raised
+ * them, on that call's thread: the owning thread, except the WebStatus event of a StopWeb made
+ * from another thread, which arrives on that thread. A callback may call torvane_call() on the same handle (a
  * yield callback is where a host calls StopWeb); such a call sees the service as the outer
  * call left it at that moment. A callback must not destroy the handle: torvane_destroy() from
  * inside a callback answers TORVANE_BUSY and changes nothing.
