@@ -3,7 +3,6 @@
 
 #include <fmt/format.h>
 
-#include <cctype>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
@@ -20,6 +19,7 @@
 #include "api/method_table.h"
 #include "core/clock.h"
 #include "core/code_page.h"
+#include "core/text.h"
 #include "torvane/torvane.h"
 #include "torvane/torvane_control.h"
 
@@ -430,14 +430,13 @@ int SetOption(Options& options, std::string_view name, const char* value) {
     if (option.name == name) return ParseMilliseconds(value, options.*option.member);
   }
   if (name == "drive") {
-    const std::string_view text(value);
-    const std::size_t equals = text.find('=');
-    if (equals == std::string_view::npos || equals == 0) {
-      return Fail(TORVANE_BAD_OPTION, fmt::format("drive \"{}\" is not DRIVE=FOLDER", text));
+    // The shell's form: a drive letter, a colon, "=", then the folder.
+    const std::string text(value);
+    if (text.size() <= 3 || !text::IsLetter(text[0]) || text[1] != ':' || text[2] != '=') {
+      return Fail(TORVANE_BAD_OPTION,
+                  fmt::format("drive \"{}\" is not a drive and a folder as E:=/media/cdrom", text));
     }
-    std::string drive(text.substr(0, equals));
-    for (char& c : drive) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    options.drives[drive] = std::string(text.substr(equals + 1));
+    options.drives[text::ToUpper(text.substr(0, 2))] = text.substr(3);
     return TORVANE_OK;
   }
   if (name == "clock") {

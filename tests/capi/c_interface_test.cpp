@@ -325,7 +325,9 @@ INSTANTIATE_TEST_SUITE_P(
                       BadOption{"http_request_timeout_ms", "99999999999", TORVANE_BAD_OPTION},
                       BadOption{"clock", "2026-13-01T00:00:00", TORVANE_BAD_OPTION},
                       BadOption{"drive", "E:", TORVANE_BAD_OPTION},
-                      BadOption{"drive", "=/media", TORVANE_BAD_OPTION}));
+                      BadOption{"drive", "=/media", TORVANE_BAD_OPTION},
+                      BadOption{"drive", "1:=/media", TORVANE_BAD_OPTION},
+                      BadOption{"drive", "E:=", TORVANE_BAD_OPTION}));
 
 TEST(CInterface, OptionsReachTheService) {
   // The log folder set by name is where start-up writes its log.
@@ -379,6 +381,8 @@ TEST(CInterface, CallbacksMayCallBackInButNotDestroy) {
 
 TEST(CInterface, OnlyTheInterruptingCallsMayComeFromAnotherThread) {
   Handle handle;
+  EventLog log;
+  ASSERT_EQ(torvane_set_event_callback(handle.get(), &EventLog::Record, &log), TORVANE_OK);
   int version_status = -1;
   int stop_status = -1;
   int cancel_status = -1;
@@ -397,6 +401,8 @@ TEST(CInterface, OnlyTheInterruptingCallsMayComeFromAnotherThread) {
   EXPECT_EQ(stop_result.type, TORVANE_INT16);
   EXPECT_EQ(cancel_status, TORVANE_OK);
   EXPECT_EQ(tick_status, TORVANE_WRONG_THREAD);
+  // StopWeb's event came on the thread that stopped.
+  EXPECT_THAT(log.lines, ElementsAre("WebStatus Stopped"));
 }
 
 // The host's StopWeb, made from the yield callback while a slow reply streams in, ends that
