@@ -9,15 +9,19 @@
  * Threads. A handle belongs to the thread that created it: every function taking a handle must
  * be called there, except torvane_call() with "StopWeb" or "CancelLoTWImport", which any
  * thread may make while the owning thread is inside a call (a LoTW download does not yield to
- * the host loop, so a cancel has to come from elsewhere). Other calls from a foreign thread
- * answer TORVANE_WRONG_THREAD. Separate handles on separate threads are independent.
+ * the host loop, so a cancel has to come from elsewhere). Such a call answers only its number
+ * in *result. Other calls from a foreign thread answer TORVANE_WRONG_THREAD. The owner must
+ * not destroy the handle while another thread may still call it. Separate handles on separate
+ * threads are independent.
  *
  * Callbacks. Events and yields run inside the torvane_call() or torvane_tick() that raised
- * them, on that call's thread: the owning thread, except the WebStatus event of a StopWeb made
- * from another thread, which arrives on that thread. A callback may call torvane_call() on the same handle (a
- * yield callback is where a host calls StopWeb); such a call sees the service as the outer
- * call left it at that moment. A callback must not destroy the handle: torvane_destroy() from
- * inside a callback answers TORVANE_BUSY and changes nothing.
+ * them, on that call's thread: the owning thread, except the WebStatus event of a StopWeb from
+ * another thread, which arrives on that thread. A callback may call torvane_call() on the same
+ * handle (a yield callback is where a host calls StopWeb). Such a call sees the service as the
+ * outer call left it at that moment, and the outer call goes on with whatever the inner one
+ * changed: a lookup of another call from inside a callback replaces the current call's data
+ * that the outer getter answers from. A callback must not destroy the handle:
+ * torvane_destroy() from inside a callback answers TORVANE_BUSY and changes nothing.
  *
  * Lifetimes. The texts and arrays of a result, of the arguments after a call, and of an
  * event's arguments belong to the library. A call's result and arguments after stay valid
