@@ -297,6 +297,7 @@ TEST(CInterface, EveryStatusHasAName) {
 }
 
 struct BadOption {
+  const char* label;
   const char* name;
   const char* value;
   int status;
@@ -315,19 +316,21 @@ TEST_P(CInterfaceOptions, AreRefusedWithACode) {
 
 INSTANTIATE_TEST_SUITE_P(
     Bad, CInterfaceOptions,
-    ::testing::Values(BadOption{"no_such_option", "x", TORVANE_UNKNOWN_OPTION},
-                      BadOption{"Data_Folder", "/tmp", TORVANE_UNKNOWN_OPTION},
-                      BadOption{nullptr, "x", TORVANE_NULL_ARGUMENT},
-                      BadOption{"data_folder", nullptr, TORVANE_NULL_ARGUMENT},
-                      BadOption{"data_folder", "/tmp/\xff", TORVANE_BAD_TEXT},
-                      BadOption{"http_request_timeout_ms", "soon", TORVANE_BAD_OPTION},
-                      BadOption{"http_request_timeout_ms", "-5", TORVANE_BAD_OPTION},
-                      BadOption{"http_request_timeout_ms", "99999999999", TORVANE_BAD_OPTION},
-                      BadOption{"clock", "2026-13-01T00:00:00", TORVANE_BAD_OPTION},
-                      BadOption{"drive", "E:", TORVANE_BAD_OPTION},
-                      BadOption{"drive", "=/media", TORVANE_BAD_OPTION},
-                      BadOption{"drive", "1:=/media", TORVANE_BAD_OPTION},
-                      BadOption{"drive", "E:=", TORVANE_BAD_OPTION}));
+    ::testing::Values(
+        BadOption{"UnknownName", "no_such_option", "x", TORVANE_UNKNOWN_OPTION},
+        BadOption{"NamesMatchExactly", "Data_Folder", "/tmp", TORVANE_UNKNOWN_OPTION},
+        BadOption{"NullName", nullptr, "x", TORVANE_NULL_ARGUMENT},
+        BadOption{"NullValue", "data_folder", nullptr, TORVANE_NULL_ARGUMENT},
+        BadOption{"NonUtf8Value", "data_folder", "/tmp/\xff", TORVANE_BAD_TEXT},
+        BadOption{"TimeoutNotANumber", "http_request_timeout_ms", "soon", TORVANE_BAD_OPTION},
+        BadOption{"NegativeTimeout", "http_request_timeout_ms", "-5", TORVANE_BAD_OPTION},
+        BadOption{"TimeoutBeyondInt", "http_request_timeout_ms", "99999999999", TORVANE_BAD_OPTION},
+        BadOption{"ClockOutOfRange", "clock", "2026-13-01T00:00:00", TORVANE_BAD_OPTION},
+        BadOption{"DriveWithoutFolder", "drive", "E:", TORVANE_BAD_OPTION},
+        BadOption{"DriveWithoutLetter", "drive", "=/media", TORVANE_BAD_OPTION},
+        BadOption{"DriveNotALetter", "drive", "1:=/media", TORVANE_BAD_OPTION},
+        BadOption{"DriveWithEmptyFolder", "drive", "E:=", TORVANE_BAD_OPTION}),
+    [](const auto& row) { return std::string(row.param.label); });
 
 TEST(CInterface, OptionsReachTheService) {
   // The log folder set by name is where start-up writes its log.
