@@ -587,11 +587,21 @@ int torvane_tick(torvane_handle* handle) {
   });
 }
 
-size_t torvane_method_count(void) { return torvane::api::MethodTable::Instance().methods().size(); }
+size_t torvane_method_count(void) {
+  try {
+    return torvane::api::MethodTable::Instance().methods().size();
+  } catch (...) {  // the table is built on first use, and building it allocates
+    return 0;
+  }
+}
 
 const char* torvane_method_name(size_t index) {
-  const auto& methods = torvane::api::MethodTable::Instance().methods();
-  return index < methods.size() ? methods[index].name.c_str() : nullptr;
+  try {
+    const auto& methods = torvane::api::MethodTable::Instance().methods();
+    return index < methods.size() ? methods[index].name.c_str() : nullptr;
+  } catch (...) {
+    return nullptr;
+  }
 }
 
 const char* torvane_last_error(void) { return torvane::capi::last_error.c_str(); }
