@@ -1,6 +1,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <chrono>
 #include <cstring>
 #include <string>
@@ -411,9 +412,15 @@ TEST(CInterface, OnlyTheInterruptingCallsMayComeFromAnotherThread) {
 // The host's StopWeb, made from the yield callback while a slow reply streams in, ends that
 // transfer; the service repeats the request, which completes.
 TEST(CInterface, YieldCallbackCanStopTheTransferUnderWay) {
+  // The stop is made at the first yield after the server has sent part of the body, so it
+  // falls inside the transfer whatever the machine's load.
+  std::atomic<bool> body_started{false};
   torvane::testing::TestServer server(torvane::testing::TestServer::Scheme::kHttps);
   server.Script("/programs/GetDXNewsForQL.php",
-                {{.body = std::string(40, '.'), .chunk_bytes = 1, .chunk_pause = 50ms},
+                {{.body = std::string(40, '.'),
+                  .chunk_bytes = 1,
+                  .chunk_pause = 50ms,
+                  .on_piece = [&body_started](std::size_t) { body_started = true; }},
                  {.body = "DX news: 3Y0J QRV"}});
   TempDataFolder ca_folder;
   Handle handle({{"service_host", server.HostPort()},
@@ -421,16 +428,19 @@ TEST(CInterface, YieldCallbackCanStopTheTransferUnderWay) {
                  {"http_request_timeout_ms", "5000"}});
   struct Yielder {
     torvane_handle* handle = nullptr;
-    int yields = 0;
+    const std::atomic<bool>* body_started = nullptr;
+    bool stopped = false;
     int stop_status = -1;
     static void OnYield(void* user_data) {
       auto& self = *static_cast<Yielder*>(user_data);
-      if (self.yields++ > 0) return;
+      if (self.stopped || !*self.body_started) return;
+      self.stopped = true;
       torvane_value result{};
       self.stop_status = torvane_call(self.handle, "StopWeb", nullptr, 0, &result, nullptr);
     }
   } yielder;
   yielder.handle = handle.get();
+  yielder.body_started = &body_started;
   EventLog log;
   ASSERT_EQ(torvane_set_yield_callback(handle.get(), &Yielder::OnYield, &yielder), TORVANE_OK);
   ASSERT_EQ(torvane_set_event_callback(handle.get(), &EventLog::Record, &log), TORVANE_OK);
