@@ -120,6 +120,32 @@ TEST(CInterface, WrittenBackArgumentsComeBackAfterTheCall) {
   EXPECT_EQ(after[0].number, 40.0);
 }
 
+// Arrays go in and come back out whole, nested items included: a value parameter's
+// argument after the call is the value given.
+TEST(CInterface, ArraysRoundTripThroughTheArgumentsAfterTheCall) {
+  Handle handle;
+  const torvane_value inner[] = {torvane_bool(1), torvane_empty()};
+  const torvane_value items[] = {torvane_int16(-7), torvane_text("FN31"), torvane_array(inner, 2),
+                                 torvane_double(0.5)};
+  const torvane_value arg = torvane_array(items, 4);
+  torvane_value after{};
+  torvane_value result{};
+  ASSERT_EQ(torvane_call(handle.get(), "SetHomeLatitude", &arg, 1, &result, &after), TORVANE_OK);
+  ASSERT_EQ(after.type, TORVANE_ARRAY);
+  ASSERT_EQ(after.length, 4u);
+  EXPECT_EQ(after.items[0].type, TORVANE_INT16);
+  EXPECT_EQ(after.items[0].integer, -7);
+  EXPECT_EQ(Text(after.items[1]), "FN31");
+  ASSERT_EQ(after.items[2].type, TORVANE_ARRAY);
+  ASSERT_EQ(after.items[2].length, 2u);
+  EXPECT_EQ(after.items[2].items[0].type, TORVANE_BOOL);
+  EXPECT_EQ(after.items[2].items[0].integer, 1);
+  EXPECT_EQ(after.items[2].items[1].type, TORVANE_EMPTY);
+  EXPECT_EQ(after.items[3].number, 0.5);
+  // The copies belong to the library, not to the caller's arrays.
+  EXPECT_NE(after.items, items);
+}
+
 TEST(CInterface, FullGetterRaisesCallDataOKThroughTheCallback) {
   Handle handle;
   EventLog log;

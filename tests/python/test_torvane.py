@@ -55,6 +55,12 @@ class ControlTest(unittest.TestCase):
         self.assertIsInstance(result, float)
         self.assertEqual(after[3], 350.0)
 
+    def test_values_round_trip(self):
+        given = [7, "FN31", [True, None], 0.5, -(2**40)]
+        _result, after = self.tv.call("SetHomeLatitude", given, with_args=True)
+        # Integers beyond 32 bits travel as doubles.
+        self.assertEqual(after, [[7, "FN31", [True, None], 0.5, float(-(2**40))]])
+
     def test_events_reach_their_handlers(self):
         seen, every = [], []
         self.tv.on("CallDataOK", seen.append)
