@@ -13,7 +13,7 @@ esac
 packages="g++ cmake ninja-build pkg-config ca-certificates openssl sqlite3
   libsqlite3-dev libcurl4-openssl-dev libssl-dev libfmt-dev nlohmann-json3-dev libcli11-dev
   libcpp-httplib-dev libpugixml-dev libzip-dev libgtest-dev libgmock-dev libbenchmark-dev
-  hamradio-files libgweather-4-common"
+  hamradio-files libgweather-4-common python3"
 missing=""
 for package in $packages; do
   dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" ||
