@@ -15,7 +15,7 @@
 #include <string>
 #include <vector>
 
-#include "import/default_data.h"
+#include "bench_data.h"
 #include "torvane/torvane_control.h"
 
 namespace {
@@ -31,32 +31,7 @@ std::vector<std::string> MasterCalls() {
   return calls;
 }
 
-class BenchData {
- public:
-  BenchData() {
-    if (const char* given = std::getenv("TORVANE_BENCH_DATA")) {
-      folder_ = given;
-      return;
-    }
-    folder_ = (std::filesystem::temp_directory_path() /
-               ("torvane-bench-" + std::to_string(::getpid())))
-                  .string();
-    owned_ = true;
-    const auto built = torvane::import::BuildDefaultDataFolder(
-        folder_,
-        {"/usr/share/hamradio-files/cty.csv", "/usr/share/libgweather-4/Locations.xml"}, false);
-    if (!built) std::cerr << "cannot build the default data: " << built.error().description << '\n';
-  }
-  ~BenchData() {
-    std::error_code error;
-    if (owned_) std::filesystem::remove_all(folder_, error);
-  }
-  const std::string& folder() const { return folder_; }
-
- private:
-  std::string folder_;
-  bool owned_ = false;
-};
+using torvane::bench::BenchData;
 
 torvane::TorvaneControl& Control() {
   static BenchData data;

@@ -16,36 +16,11 @@
 #include <vector>
 
 #include "core/service.h"
-#include "import/default_data.h"
+#include "bench_data.h"
 
 namespace {
 
-class BenchData {
- public:
-  BenchData() {
-    if (const char* given = std::getenv("TORVANE_BENCH_DATA")) {
-      folder_ = given;
-      return;
-    }
-    folder_ = (std::filesystem::temp_directory_path() /
-               ("torvane-weather-bench-" + std::to_string(::getpid())))
-                  .string();
-    owned_ = true;
-    const auto built = torvane::import::BuildDefaultDataFolder(
-        folder_, {"/usr/share/hamradio-files/cty.csv", "/usr/share/libgweather-4/Locations.xml"},
-        false);
-    if (!built) std::cerr << "cannot build the default data: " << built.error().description << '\n';
-  }
-  ~BenchData() {
-    std::error_code error;
-    if (owned_) std::filesystem::remove_all(folder_, error);
-  }
-  const std::string& folder() const { return folder_; }
-
- private:
-  std::string folder_;
-  bool owned_ = false;
-};
+using torvane::bench::BenchData;
 
 torvane::Service& TheService() {
   static BenchData data;

@@ -14,6 +14,7 @@
 
 #include "beacons/beacon_schedule.h"
 #include "tools/torvane/commands.h"
+#include "tools/torvane/interrupt_guard.h"
 #include "tools/torvane/home_position.h"
 #include "tools/torvane/service_options.h"
 #include "torvane/torvane_control.h"
@@ -75,32 +76,6 @@ class ChangeNotice : public EventSink {
     changed = true;
   }
   bool changed = false;
-};
-
-volatile std::sig_atomic_t interrupted = 0;
-
-extern "C" void OnInterrupt(int) { interrupted = 1; }
-
-// Ctrl-C ends a watch: the handler only raises a flag, and the handler that was there before
-// comes back when the watch ends.
-class InterruptGuard {
- public:
-  InterruptGuard() {
-    interrupted = 0;
-    struct sigaction action {};
-    action.sa_handler = OnInterrupt;
-    sigemptyset(&action.sa_mask);
-    installed_ = sigaction(SIGINT, &action, &previous_) == 0;
-  }
-  ~InterruptGuard() {
-    if (installed_) sigaction(SIGINT, &previous_, nullptr);
-  }
-  InterruptGuard(const InterruptGuard&) = delete;
-  InterruptGuard& operator=(const InterruptGuard&) = delete;
-
- private:
-  struct sigaction previous_ {};
-  bool installed_ = false;
 };
 
 // Sleeps a second, or less when a signal arrives.
@@ -252,12 +227,13 @@ int RunBeacons(ServiceOptions& service_options, const BeaconsArguments& argument
   if (!arguments.watch) return 0;
 
   InterruptGuard guard;
-  for (long ticks = 1; !interrupted && (max_ticks == 0 || ticks < max_ticks); ++ticks) {
+  for (long ticks = 1; !InterruptGuard::Interrupted() && (max_ticks == 0 || ticks < max_ticks);
+       ++ticks) {
     if (arguments.fixed_clock) {
       service_options.SetFixedTime(OneSecondLater(options.clock()));
     } else {
       SleepOneSecond();
-      if (interrupted) break;
+      if (InterruptGuard::Interrupted()) break;
     }
     notice.changed = false;
     control.Timer1Tick();

@@ -15,6 +15,7 @@
 
 #include "core/folders.h"
 #include "tools/torvane/commands.h"
+#include "tools/torvane/interrupt_guard.h"
 #include "tools/torvane/service_options.h"
 #include "torvane/torvane_control.h"
 
@@ -124,30 +125,6 @@ int RunSubmit(Upload service, ServiceOptions& service_options, const QsoArgument
   return printer.accepted ? 0 : 1;
 }
 
-// Ctrl-C during a download cancels it; the handler only raises a flag.
-volatile std::sig_atomic_t interrupted = 0;
-
-extern "C" void OnDownloadInterrupt(int) { interrupted = 1; }
-
-class InterruptGuard {
- public:
-  InterruptGuard() {
-    interrupted = 0;
-    struct sigaction action {};
-    action.sa_handler = OnDownloadInterrupt;
-    sigemptyset(&action.sa_mask);
-    installed_ = sigaction(SIGINT, &action, &previous_) == 0;
-  }
-  ~InterruptGuard() {
-    if (installed_) sigaction(SIGINT, &previous_, nullptr);
-  }
-  InterruptGuard(const InterruptGuard&) = delete;
-  InterruptGuard& operator=(const InterruptGuard&) = delete;
-
- private:
-  struct sigaction previous_ {};
-  bool installed_ = false;
-};
 
 // While GetLoTW runs (it does not return to us until the download ends), a second thread
 // shows how much has arrived in the download's temporary file, and turns Ctrl-C into
@@ -182,7 +159,7 @@ class DownloadWatch {
     bool cancelled = false;
     while (!wake_.wait_for(lock, kProgressInterval, [this] { return done_; })) {
       std::lock_guard output(err_mutex_);
-      if (interrupted && !cancelled) {
+      if (InterruptGuard::Interrupted() && !cancelled) {
         cancelled = true;
         control_.CancelLoTWImport();
         err_ << "\ncancelling the download\n";
