@@ -4,6 +4,7 @@
 
 #include <chrono>
 #include <filesystem>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -24,18 +25,14 @@ const std::string kMarker = "<!-- Reply form eQSL.cc ADIF Real-time Interface --
 constexpr const char* kPassword = "Pa55&word";
 
 // Sets environment variables for the test's duration.
-class Environment {
- public:
-  explicit Environment(std::vector<std::pair<std::string, std::string>> values)
-      : values_(std::move(values)) {
-    for (const auto& [name, value] : values_) ::setenv(name.c_str(), value.c_str(), 1);
+struct Environment {
+  explicit Environment(std::map<std::string, std::string> set) : values(std::move(set)) {
+    for (const auto& [name, value] : values) ::setenv(name.c_str(), value.c_str(), 1);
   }
   ~Environment() {
-    for (const auto& [name, value] : values_) ::unsetenv(name.c_str());
+    for (const auto& [name, value] : values) ::unsetenv(name.c_str());
   }
-
- private:
-  std::vector<std::pair<std::string, std::string>> values_;
+  std::map<std::string, std::string> values;
 };
 
 // Each command prints the status texts as they come and succeeds only when the QSO was taken;

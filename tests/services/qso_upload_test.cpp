@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -42,7 +43,8 @@ const std::string kBadLogin =
     "  </HTML>\r\n  ";
 const std::string kMarker = "<!-- Reply form eQSL.cc ADIF Real-time Interface -->";
 
-// A data folder, eQSL on plain HTTP and Club Log on HTTPS, both on 127.0.0.1.
+// A data folder, eQSL on plain HTTP and Club Log on HTTPS, both on 127.0.0.1, and a control
+// object on them that records its events.
 struct Sites {
   Options ServiceOptions() const {
     Options options = folder.MakeOptions();
@@ -57,13 +59,11 @@ struct Sites {
   TempDataFolder folder;
   TestServer eqsl;
   TestServer clublog{TestServer::Scheme::kHttps};
+  RecordingEvents events;
+  TorvaneControl control{ServiceOptions(), &events};
 };
 
-using Submit = std::int16_t (TorvaneControl::*)(const std::string&, const std::string&,
-                                                const std::string&, const std::string&,
-                                                const std::string&, const std::string&,
-                                                const std::string&, const std::string&,
-                                                const std::string&);
+using Submit = decltype(&TorvaneControl::SubmitEQSL);
 
 std::int16_t Send(TorvaneControl& control, Submit submit, const QsoFields& q) {
   return (control.*submit)(q.sCall, q.sDate, q.sTime, q.sMode, q.sBand, q.sFrequency,
@@ -72,50 +72,41 @@ std::int16_t Send(TorvaneControl& control, Submit submit, const QsoFields& q) {
 
 QsoFields Plain() { return {"K1ABC", "20240116", "1129", "FT8", "20m", "", "", "", ""}; }
 
-int HexValue(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  return -1;
+// Plain() with the given band and only its first `kept` fields.
+QsoFields Partial(std::size_t kept, const char* band = "20m") {
+  QsoFields q = Plain();
+  q.sBand = band;
+  std::string* fields[] = {&q.sCall, &q.sDate, &q.sTime, &q.sMode, &q.sBand};
+  for (std::size_t i = kept; i < std::size(fields); ++i) fields[i]->clear();
+  return q;
 }
 
-// The fields of an application/x-www-form-urlencoded body.
+// The fields of an application/x-www-form-urlencoded body, decoded.
 std::map<std::string, std::string> FormFields(const std::string& body) {
   std::map<std::string, std::string> fields;
-  std::string name, value;
-  bool in_value = false;
-  const auto flush = [&] {
-    if (!name.empty() || in_value) fields[name] = value;
-    name.clear();
-    value.clear();
-    in_value = false;
-  };
-  for (std::size_t i = 0; i < body.size(); ++i) {
-    char c = body[i];
-    if (c == '&') {
-      flush();
-      continue;
+  std::istringstream pairs(body);
+  for (std::string pair; std::getline(pairs, pair, '&');) {
+    std::string part[2];
+    for (std::size_t i = 0, which = 0; i < pair.size(); ++i) {
+      if (pair[i] == '=' && which == 0) {
+        which = 1;
+      } else if (pair[i] == '%' && i + 2 < pair.size()) {
+        part[which] += static_cast<char>(std::stoi(pair.substr(i + 1, 2), nullptr, 16));
+        i += 2;
+      } else {
+        part[which] += pair[i] == '+' ? ' ' : pair[i];
+      }
     }
-    if (c == '=' && !in_value) {
-      in_value = true;
-      continue;
-    }
-    if (c == '+') c = ' ';
-    if (c == '%' && i + 2 < body.size() && HexValue(body[i + 1]) >= 0 &&
-        HexValue(body[i + 2]) >= 0) {
-      c = static_cast<char>(HexValue(body[i + 1]) * 16 + HexValue(body[i + 2]));
-      i += 2;
-    }
-    (in_value ? value : name) += c;
+    fields[part[0]] = part[1];
   }
-  flush();
   return fields;
 }
 
 // The query is the whole upload text under the 18 replacements and nothing else: "&", "%"
 // and letters stay; the transport alone turns "#" and bytes beyond ASCII into escapes, so
 // they cannot end or break the request line. Comments are cut at 240 characters of the
-// single-byte code page, the band keeps its case, empty optional fields are left out.
+// single-byte code page, the band keeps its case, empty optional fields are left out. Every
+// service object of a thread shares the eQSL credentials, as the original's module did.
 TEST(SubmitEQSL, SendsTheUploadTextInTheQueryAsTheServerReceivesIt) {
   const std::string header =
       "Upload%3CADIF%5FVER%3A4%3E1%2E00%3CLOG%5FPGM%3A7%3EQuorlin%3CEQSL%5FUSER%3A4%3Ew1aw%3C"
@@ -143,12 +134,10 @@ TEST(SubmitEQSL, SendsTheUploadTextInTheQueryAsTheServerReceivesIt) {
   };
   Sites sites;
   sites.eqsl.Script(kImportPath, {{.body = kAdded}});
-  RecordingEvents events;
-  TorvaneControl control(sites.ServiceOptions(), &events);
-  EXPECT_EQ(control.SetEQSLParms("w1aw", "pa ss"), 1);
+  EXPECT_EQ(TorvaneControl(sites.ServiceOptions(), nullptr).SetEQSLParms("w1aw", "pa ss"), 1);
   for (const auto& c : cases) {
-    EXPECT_EQ(Send(control, &TorvaneControl::SubmitEQSL, c.qso), 0);
-    EXPECT_THAT(events.Take(),
+    EXPECT_EQ(Send(sites.control, &TorvaneControl::SubmitEQSL, c.qso), 0);
+    EXPECT_THAT(sites.events.Take(),
                 ElementsAre("eQSLStatus OK: " + c.qso.sCall + " added to eQSL Inbox."));
     EXPECT_EQ(sites.eqsl.Requests().back().target,
               std::string(kImportPath) + "?ADIFData=" + header + c.record);
@@ -165,50 +154,27 @@ TEST(SubmitEQSL, RefusesTheFirstFailingCheckAndSendsNothing) {
     QsoFields qso;
     std::string refusal;
   } cases[] = {
-      {nullptr, nullptr, Plain(), "Password not found, data not transferred"},
-      {"", "", {"", "", "", "", "", "", "", "", ""}, "Call not found, data not transferred"},
-      {"w1aw", "", Plain(), "Password not found, data not transferred"},
-      {"", "secret", Plain(), "User not found, data not transferred"},
-      {"w1aw",
-       "secret",
-       {"K1ABC", "", "", "", "", "", "", "", ""},
-       "QSO date not found, data not transferred"},
-      {"w1aw",
-       "secret",
-       {"K1ABC", "20240116", "", "", "", "", "", "", ""},
-       "QSO time not found, data not transferred"},
-      {"w1aw",
-       "secret",
-       {"K1ABC", "20240116", "1129", "", "", "", "", "", ""},
-       "QSO mode not found, data not transferred"},
-      {"w1aw",
-       "secret",
-       {"K1ABC", "20240116", "1129", "FT8", "", "", "", "", ""},
-       "Unsupported band found (), data not transferred"},
-      {"w1aw",
-       "secret",
-       {"K1ABC", "20240116", "1129", "FT8", "70CM", "", "", "", ""},
-       "Unsupported band found (70CM), data not transferred"},
-      {"w1aw",
-       "secret",
-       {"K1ABC", "20240116", "1129", "FT8", " 20m", "", "", "", ""},
-       "Unsupported band found ( 20m), data not transferred"},
-      {"w1aw",
-       "secret",
-       {"K1ABC", "20240116", "1129", "FT8", "20", "", "", "", ""},
-       "Unsupported band found (20), data not transferred"},
+      {nullptr, nullptr, Plain(), "Password not found"},
+      {"", "", Partial(0), "Call not found"},
+      {"w1aw", "", Plain(), "Password not found"},
+      {"", "secret", Plain(), "User not found"},
+      {"w1aw", "secret", Partial(1), "QSO date not found"},
+      {"w1aw", "secret", Partial(2), "QSO time not found"},
+      {"w1aw", "secret", Partial(3), "QSO mode not found"},
+      {"w1aw", "secret", Partial(4), "Unsupported band found ()"},
+      {"w1aw", "secret", Partial(5, "70CM"), "Unsupported band found (70CM)"},
+      {"w1aw", "secret", Partial(5, " 20m"), "Unsupported band found ( 20m)"},
+      {"w1aw", "secret", Partial(5, "20"), "Unsupported band found (20)"},
   };
   for (const auto& c : cases) {
     for (const Submit submit : {&TorvaneControl::SubmitEQSL, &TorvaneControl::SubmitClubLog}) {
       ThreadEQSLCredentials() = {};
       Sites sites;
-      RecordingEvents events;
-      TorvaneControl control(sites.ServiceOptions(), &events);
-      if (c.user != nullptr) control.SetEQSLParms(c.user, c.password);
-      EXPECT_EQ(Send(control, submit, c.qso), 0);
-      const std::string wording =
-          submit == &TorvaneControl::SubmitEQSL ? c.refusal : c.refusal + " to Club Log";
-      EXPECT_THAT(events.Take(), ElementsAre("eQSLStatus " + wording));
+      if (c.user != nullptr) sites.control.SetEQSLParms(c.user, c.password);
+      EXPECT_EQ(Send(sites.control, submit, c.qso), 0);
+      const std::string wording = c.refusal + ", data not transferred" +
+                                  (submit == &TorvaneControl::SubmitEQSL ? "" : " to Club Log");
+      EXPECT_THAT(sites.events.Take(), ElementsAre("eQSLStatus " + wording));
       EXPECT_THAT(sites.eqsl.Requests(), IsEmpty());
       EXPECT_THAT(sites.clublog.Requests(), IsEmpty());
     }
@@ -245,15 +211,13 @@ TEST(SubmitEQSL, TellsWhatTheReplySays) {
   for (const auto& c : cases) {
     Sites sites;
     sites.eqsl.Script(kImportPath, c.replies);
-    RecordingEvents events;
-    TorvaneControl control(sites.ServiceOptions(), &events);
-    control.SetEQSLParms("w1aw", "secret");
+    sites.control.SetEQSLParms("w1aw", "secret");
     QsoFields qso = Plain();
     qso.sCall = "G3ABC/P";
-    EXPECT_EQ(Send(control, &TorvaneControl::SubmitEQSL, qso), 0);
+    EXPECT_EQ(Send(sites.control, &TorvaneControl::SubmitEQSL, qso), 0);
     std::vector<std::string> expected;
     for (const std::string& status : c.statuses) expected.push_back("eQSLStatus " + status);
-    EXPECT_THAT(events.Take(), ElementsAreArray(expected)) << c.replies.front().body;
+    EXPECT_THAT(sites.events.Take(), ElementsAreArray(expected)) << c.replies.front().body;
     EXPECT_EQ(sites.eqsl.Requests().size(), c.requests);
   }
 }
@@ -279,7 +243,7 @@ TEST(SubmitEQSL, AStoppedWebSendsNothingAndASentQsoClearsTheStop) {
   Sites sites;
   sites.eqsl.Script(kImportPath, {{.body = kAdded}});
   sites.clublog.Script(kClubLogPath, {{.body = "QSO OK"}});
-  RecordingEvents events;
+  RecordingEvents& events = sites.events;
   Service service(sites.ServiceOptions(), &events, nullptr);
   QsoUpload::SetEQSLParms("w1aw", "secret");
   for (const bool to_eqsl : {true, false}) {
@@ -329,14 +293,12 @@ TEST(SubmitClubLog, PostsTheRecordAsAFormAndTellsEachAnswer) {
   for (const auto& c : cases) {
     Sites sites;
     sites.clublog.Script(kClubLogPath, {c.reply});
-    RecordingEvents events;
-    TorvaneControl control(sites.ServiceOptions(), &events);
-    control.SetEQSLParms("ham@example.com", "p&ss=w%rd \xC3\xA9");
-    control.SetMyCall("G7XYZ");
+    sites.control.SetEQSLParms("ham@example.com", "p&ss=w%rd \xC3\xA9");
+    sites.control.SetMyCall("G7XYZ");
     const QsoFields qso{"G3ABC/P", "20240116", "1129", "FT8",       "20M",
                         "14.074",  "-10",      "+00",  "73 & <tnx>"};
-    EXPECT_EQ(Send(control, &TorvaneControl::SubmitClubLog, qso), 0);
-    EXPECT_THAT(events.Take(), ElementsAre("eQSLStatus " + c.status));
+    EXPECT_EQ(Send(sites.control, &TorvaneControl::SubmitClubLog, qso), 0);
+    EXPECT_THAT(sites.events.Take(), ElementsAre("eQSLStatus " + c.status));
     const auto requests = sites.clublog.Requests();
     ASSERT_EQ(requests.size(), 1u);
     EXPECT_EQ(requests[0].method, "POST");
@@ -353,18 +315,6 @@ TEST(SubmitClubLog, PostsTheRecordAsAFormAndTellsEachAnswer) {
     EXPECT_EQ(FormFields(requests[0].body), expected);
     EXPECT_THAT(sites.eqsl.Requests(), IsEmpty());
   }
-}
-
-// Every service object of a thread shares the eQSL credentials, as the original's module did.
-TEST(SetEQSLParms, CredentialsAreSharedByTheObjectsOfAThread) {
-  Sites sites;
-  sites.eqsl.Script(kImportPath, {{.body = kAdded}});
-  RecordingEvents events;
-  TorvaneControl first(sites.ServiceOptions(), &events);
-  TorvaneControl second(sites.ServiceOptions(), &events);
-  first.SetEQSLParms("w1aw", "secret");
-  Send(second, &TorvaneControl::SubmitEQSL, Plain());
-  EXPECT_THAT(events.Take(), ElementsAre("eQSLStatus OK: K1ABC added to eQSL Inbox."));
 }
 
 // Through the host simulator: one event for an upload that was added, two for a reply with an

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "core/text.h"
 #include "tests/weather/weather_pages.h"
@@ -78,46 +79,36 @@ TEST(ExtractWeatherValue, ReadsEachLabelOfTheSourcesPages) {
   }
 }
 
-struct RoundupCase {
-  const char* place;
-  weather::RoundupValues expected;
-};
-
-TEST(ParseRoundup, TakesTheStationsColumnsFromTheHeaderOfItsOwnTable) {
-  const RoundupCase cases[] = {
-      // The pressure loses its last character, the tendency letter.
-      {"BOSTON", {"cloudy", "29", "23", "78", "sw6", "29.69"}},
-      // The first 8 characters of the place are the key.
-      {"Worcester Regional Airport", {"lgt snow", "22", "18", "84", "n9g17", "29.71"}},
-      // The second office's table has columns of its own; its last line ends the page without
-      // a blank after the pressure, so there is no pressure.
-      {"Pittsfield", {"snow", "19", "15", "85", "nw12", ""}},
-      {"Nantucket", {}},
-  };
-  const std::string page_lower = text::ToLower(kRoundupText);
-  for (const RoundupCase& c : cases) {
-    const weather::RoundupValues values = ParseRoundup(page_lower, c.place);
-    EXPECT_EQ(values.sky, c.expected.sky) << c.place;
-    EXPECT_EQ(values.temperature, c.expected.temperature) << c.place;
-    EXPECT_EQ(values.dew_point, c.expected.dew_point) << c.place;
-    EXPECT_EQ(values.relative_humidity, c.expected.relative_humidity) << c.place;
-    EXPECT_EQ(values.wind, c.expected.wind) << c.place;
-    EXPECT_EQ(values.altimeter, c.expected.altimeter) << c.place;
-  }
+std::vector<std::string> Columns(const weather::RoundupValues& v) {
+  return {v.sky, v.temperature, v.dew_point, v.relative_humidity, v.wind, v.altimeter};
 }
 
-TEST(ParseRoundup, MissingHeaderWordsLeaveTheirColumnsEmpty) {
+TEST(ParseRoundup, TakesTheStationsColumnsFromTheHeaderOfItsOwnTable) {
+  const std::string page = text::ToLower(kRoundupText);
   // Three header words: only the sky column has both of its bounds.
-  const std::string page = text::ToLower(
+  const std::string short_header = text::ToLower(
       "NATIONAL WEATHER SERVICE X\nCITY        SKY/WX    TMP\nSPRINGFIELD CLEAR     30  extra "
       "text\n");
-  const weather::RoundupValues values = ParseRoundup(page, "Springfield");
-  EXPECT_EQ(values.sky, "clear");
-  EXPECT_EQ(values.temperature, "");
-  EXPECT_EQ(values.wind, "");
-  EXPECT_EQ(values.altimeter, "");
-  // No header at all above the station's line.
-  EXPECT_EQ(ParseRoundup("springfield clear 30", "Springfield").sky, "");
+  const struct {
+    std::string page;
+    const char* place;
+    weather::RoundupValues expected;
+  } cases[] = {
+      // The pressure loses its last character, the tendency letter.
+      {page, "BOSTON", {"cloudy", "29", "23", "78", "sw6", "29.69"}},
+      // The first 8 characters of the place are the key.
+      {page, "Worcester Regional Airport", {"lgt snow", "22", "18", "84", "n9g17", "29.71"}},
+      // The second office's table has columns of its own; its last line ends the page without
+      // a blank after the pressure, so there is no pressure.
+      {page, "Pittsfield", {"snow", "19", "15", "85", "nw12", ""}},
+      {page, "Nantucket", {}},
+      {short_header, "Springfield", {"clear", "", "", "", "", ""}},
+      // No header at all above the station's line.
+      {"springfield clear 30", "Springfield", {}},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(Columns(ParseRoundup(c.page, c.place)), Columns(c.expected)) << c.place;
+  }
 }
 
 }  // namespace

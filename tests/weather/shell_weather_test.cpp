@@ -11,6 +11,7 @@
 namespace torvane::testing {
 namespace {
 
+using ::testing::_;
 using ::testing::ElementsAre;
 using ::testing::ElementsAreArray;
 using ::testing::IsEmpty;
@@ -29,51 +30,42 @@ std::string Request(const std::string& method, const std::string& call) {
   return R"({"call": ")" + method + R"(", "args": [")" + call + "\"]}\n";
 }
 
+// The prelude, GetCountry for the call, then each method for it.
+std::string Calls(const std::string& source, const std::string& call,
+                  std::initializer_list<const char*> methods) {
+  std::string script = Prelude(source) + Request("GetCountry", call);
+  for (const char* method : methods) script += Request(method, call);
+  return script;
+}
+
 class ShellWeather : public WeatherTest {
  protected:
-  // The answers of a shell run, without the events.
-  std::vector<nlohmann::json> Results(const std::string& script) {
-    lines_ = Shell(script);
+  // The answers of a shell run after the prelude and GetCountry, without the events.
+  std::vector<nlohmann::json> Answers(const std::string& script) {
+    std::vector<std::string> args = {"shell", "--json", "--data-folder", folder_.path()};
+    for (const std::string& argument : HostArguments()) args.push_back(argument);
+    lines_ = RunTool(args, script).lines;
     std::vector<nlohmann::json> results;
     for (const std::string& line : lines_) {
       auto parsed = nlohmann::json::parse(line);
       if (parsed.contains("result")) results.push_back(parsed["result"]);
     }
-    return results;
-  }
-
-  std::vector<std::string> Shell(const std::string& script) {
-    std::vector<std::string> args = {"shell", "--json", "--data-folder", folder_.path()};
-    for (const std::string& argument : HostArguments()) args.push_back(argument);
-    return RunTool(args, script).lines;
+    EXPECT_GE(results.size(), 4u);
+    if (results.size() < 4) return {};
+    return {results.begin() + 4, results.end()};
   }
 
   std::vector<std::string> lines_;
 };
 
-const char* const kGetters[] = {"GetTemperature",
-                                "GetPrecipitation",
-                                "GetWind",
-                                "GetSky",
-                                "GetDew",
-                                "GetVisibility",
-                                "GetRelative",
-                                "GetAltimeter",
-                                "GetTendency",
-                                "GetCurrentWeather",
-                                "GetWeatherStation",
-                                "GetDistanceToWeatherStation",
-                                "GetWeatherDateTime"};
-
 TEST_F(ShellWeather, AUnitedStatesCallReadsTheObservationDocumentOnceForEveryGetter) {
   AddStations(kSampleStations);
   xml_.Script("/xml/current_obs/display.php", {Reply{.body = kBostonObservationXml}});
-  std::string script = Prelude("tgsv") + Request("GetCountry", "W1XYZ");
-  for (const char* getter : kGetters) script += Request(getter, "W1XYZ");
-  const auto results = Results(script);
-
-  ASSERT_EQ(results.size(), 4 + std::size(kGetters));
-  const std::vector<nlohmann::json> values(results.begin() + 4, results.end());
+  const auto values = Answers(
+      Calls("tgsv", "W1XYZ",
+            {"GetTemperature", "GetPrecipitation", "GetWind", "GetSky", "GetDew", "GetVisibility",
+             "GetRelative", "GetAltimeter", "GetTendency", "GetCurrentWeather", "GetWeatherStation",
+             "GetDistanceToWeatherStation", "GetWeatherDateTime"}));
   EXPECT_THAT(values,
               ElementsAre("29.0", "", "Southwest at 5.8 MPH (5 KT)", "", "23.0 F (-5.0 C)", "9.00",
                           "78", "1005.4 mb", "", "Overcast", "Columbia Regional, MO",
@@ -106,22 +98,20 @@ TEST_F(ShellWeather, EachSourceIsAskedAtItsOwnAddressAndReadByItsOwnRules) {
       "REGIONAL WEATHER ROUNDUP\nNATIONAL WEATHER SERVICE ST LOUIS MO\n\n"
       "CITY           SKY/WX    TMP DP  RH WIND       PRES   REMARKS\n"
       "COLUMBIA       SUNNY     45  30  55 S10       30.02F \n";
+  const std::vector<std::string> heathrow = {"29 F (-2 C)",
+                                             "from the SW (220 degrees) at 6 MPH (5 KT)",
+                                             "overcast", "29.69 in. Hg (1005 hPa)"};
+  const auto at = [&](const char* station) {
+    auto values = heathrow;
+    values.push_back(station);
+    return values;
+  };
   const SourceCase cases[] = {
-      {"tgsv",
-       "DL1ABC",
-       &noaa_,
-       "/weather/current/EDDF.html",
-       kHeathrowPage,
-       {"29 F (-2 C)", "from the SW (220 degrees) at 6 MPH (5 KT)", "overcast",
-        "29.69 in. Hg (1005 hPa)", "Frankfurt, Germany"}},
+      {"tgsv", "DL1ABC", &noaa_, "/weather/current/EDDF.html", kHeathrowPage,
+       at("Frankfurt, Germany")},
       // Hawaii is not among the entities whose stations have observation documents.
-      {"tgsv",
-       "KH6/W1XYZ",
-       &noaa_,
-       "/weather/current/PHNL.html",
-       kHeathrowPage,
-       {"29 F (-2 C)", "from the SW (220 degrees) at 6 MPH (5 KT)", "overcast",
-        "29.69 in. Hg (1005 hPa)", "Honolulu, HI"}},
+      {"tgsv", "KH6/W1XYZ", &noaa_, "/weather/current/PHNL.html", kHeathrowPage,
+       at("Honolulu, HI")},
       {"iwin",
        "W1XYZ",
        &roundup_,
@@ -145,13 +135,9 @@ TEST_F(ShellWeather, EachSourceIsAskedAtItsOwnAddressAndReadByItsOwnRules) {
       server.Script(std::string(c.target).substr(0, std::string(c.target).find('?')),
                     {Reply{.body = c.page}});
     }
-    const std::string script = Prelude(c.source) + Request("GetCountry", c.call) +
-                               Request("GetTemperature", c.call) + Request("GetWind", c.call) +
-                               Request("GetSky", c.call) + Request("GetAltimeter", c.call) +
-                               Request("GetWeatherStation", c.call);
-    const auto results = Results(script);
-    ASSERT_EQ(results.size(), 9u) << c.source << " " << c.call;
-    EXPECT_THAT(std::vector<nlohmann::json>(results.begin() + 4, results.end()),
+    EXPECT_THAT(Answers(Calls(
+                    c.source, c.call,
+                    {"GetTemperature", "GetWind", "GetSky", "GetAltimeter", "GetWeatherStation"})),
                 ElementsAreArray(c.expected))
         << c.source << " " << c.call;
     const auto targets = Targets(server);
@@ -179,12 +165,10 @@ TEST_F(ShellWeather, StationsThatAllSayNotFoundAreMarkedInactiveFiveAtMost) {
   )sql");
   xml_.Script("/xml/current_obs/display.php",
               {Reply{.body = "<html><body>Station not found</body></html>"}});
-  const auto results = Results(
-      Prelude("tgsv") + Request("GetCountry", "W1XYZ") + Request("GetTemperature", "W1XYZ") +
-      Request("GetWeatherStation", "W1XYZ") + Request("GetTemperature", "W1XYZ"));
   // The lookup failed; asked again, the same call answers from the (empty) values.
-  EXPECT_THAT(std::vector<nlohmann::json>(results.begin() + 4, results.end()),
-              ElementsAre("not found", "Six, IA", ""));
+  EXPECT_THAT(
+      Answers(Calls("tgsv", "W1XYZ", {"GetTemperature", "GetWeatherStation", "GetTemperature"})),
+      ElementsAre("not found", "Six, IA", ""));
   std::vector<std::string> expected;
   for (const char* station : {"KS01", "KS02", "KS03", "KS04", "KS05", "KS06"}) {
     expected.push_back(std::string("/xml/current_obs/display.php?stid=") + station);
@@ -198,18 +182,13 @@ TEST_F(ShellWeather, UnusableRepliesGiveEmptyValuesOrNotFoundNeverACrash) {
   AddStations(kSampleStations);
   noaa_.Script("/weather/current/EDDF.html", {Reply{.body = "<html>No labels here</html>"}});
   // A page without the labels is a report with nothing in it.
-  auto results = Results(Prelude("tgsv") + Request("GetCountry", "DL1ABC") +
-                         Request("GetTemperature", "DL1ABC") + Request("GetSky", "DL1ABC") +
-                         Request("GetWeatherStation", "DL1ABC"));
-  EXPECT_THAT(std::vector<nlohmann::json>(results.begin() + 4, results.end()),
+  EXPECT_THAT(Answers(Calls("tgsv", "DL1ABC", {"GetTemperature", "GetSky", "GetWeatherStation"})),
               ElementsAre("", "", "Frankfurt, Germany"));
   EXPECT_EQ(Query("SELECT ifnull(RBSN, 'NULL') FROM Weather WHERE Location = 'EDDF'"), "NULL");
 
   // A missing local file is no report: every station is marked in turn, nearest first, and once
   // none is left there is nothing to fetch, which is no failure.
-  results = Results(Prelude("file") + Request("GetCountry", "W1XYZ") +
-                    Request("GetTemperature", "W1XYZ") + Request("GetWeatherStation", "W1XYZ"));
-  EXPECT_THAT(std::vector<nlohmann::json>(results.begin() + 4, results.end()),
+  EXPECT_THAT(Answers(Calls("file", "W1XYZ", {"GetTemperature", "GetWeatherStation"})),
               ElementsAre("", "Not found"));
   EXPECT_EQ(Query("SELECT group_concat(Location, ' ') FROM Weather WHERE RBSN = 'I'"),
             "KSTL KCOU EDDF PHNL");
@@ -218,30 +197,26 @@ TEST_F(ShellWeather, UnusableRepliesGiveEmptyValuesOrNotFoundNeverACrash) {
 TEST_F(ShellWeather, OnlyTheFourSourceCodesAreAcceptedExactlyAsWritten) {
   AddStations(kSampleStations);
   roundup_.Script("/iwin/mo/hourly.html", {Reply{.body = "CITY SKY\nCOLUMBIA CLEAR\n"}});
-  const auto results =
-      Results(Prelude("iwin") + Request("SetWeatherSourceSite", "IWIN") +
-              Request("SetWeatherSourceSite", "tgsv ") + Request("SetWeatherSourceSite", "") +
-              Request("SetWeatherSourceSite", "wech") + Request("SetWeatherSourceSite", "file") +
-              Request("SetWeatherSourceSite", "tgsv") + Request("SetWeatherSourceSite", "iwin") +
-              Request("GetCountry", "W1XYZ") + Request("GetSky", "W1XYZ"));
-  EXPECT_THAT(std::vector<nlohmann::json>(results.begin() + 2, results.begin() + 10),
-              ElementsAre(0, 1, 1, 1, 0, 0, 0, 0));
+  std::string script = Calls("iwin", "W1XYZ", {});
+  for (const char* code : {"IWIN", "tgsv ", "", "wech", "file", "tgsv", "iwin"}) {
+    script += Request("SetWeatherSourceSite", code);
+  }
+  EXPECT_THAT(Answers(script + Request("GetSky", "W1XYZ")), ElementsAre(1, 1, 1, 0, 0, 0, 0, _));
   EXPECT_THAT(Targets(roundup_), ElementsAre("/iwin/mo/hourly.html"));
 }
 
 TEST_F(ShellWeather, TheCallbookResetEmptiesTheWeatherAndItsSource) {
   AddStations(kSampleStations);
   xml_.Script("/xml/current_obs/display.php", {Reply{.body = kBostonObservationXml}});
-  const auto results = Results(
-      Prelude("tgsv") + Request("GetCountry", "W1XYZ") + Request("GetTemperature", "W1XYZ") +
-      // No callbook source: the next new call resets all call data, the weather with it.
-      Request("SetCDSource", "none") + Request("GetCountry", "W2XYZ") +
-      Request("GetTemperature", "W1XYZ") + Request("GetWeatherStation", "W1XYZ") +
-      // A source again, but no weather source: the station is found, nothing is fetched.
-      Request("SetCDSource", "QRZ via internet") + Request("GetCountry", "W3XYZ") +
-      Request("GetTemperature", "W3XYZ") + Request("GetWeatherStation", "W3XYZ"));
-  EXPECT_THAT(std::vector<nlohmann::json>(results.begin() + 4, results.end()),
-              ElementsAre("29.0", 1, "", "", "", 0, "", "", "Columbia Regional, MO"));
+  const auto answers =
+      Answers(Calls("tgsv", "W1XYZ", {"GetTemperature"}) +
+              // No callbook source: the next new call resets all call data, the weather with it.
+              Request("SetCDSource", "none") + Request("GetCountry", "W2XYZ") +
+              Request("GetTemperature", "W1XYZ") + Request("GetWeatherStation", "W1XYZ") +
+              // A source again, but no weather source: the station is found, nothing is fetched.
+              Request("SetCDSource", "QRZ via internet") + Request("GetCountry", "W3XYZ") +
+              Request("GetTemperature", "W3XYZ") + Request("GetWeatherStation", "W3XYZ"));
+  EXPECT_THAT(answers, ElementsAre("29.0", 1, "", "", "", 0, "", "", "Columbia Regional, MO"));
   EXPECT_EQ(Targets(xml_).size(), 1u);
 }
 

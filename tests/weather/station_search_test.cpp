@@ -19,17 +19,15 @@ constexpr const char* kInsert =
     "INSERT INTO Weather (Location, Place, IwinPlace, State, Country, Stn_Lat, Stn_Lon, RBSN) "
     "VALUES ";
 
-struct SearchCase {
-  const char* what;
-  const char* rows;
-  bool iwin;
-  const char* location;
-  const char* display_name;
-};
-
 // The search from (40, -75). One degree of latitude is 69.041 miles; 0.1434 degrees 9.9.
 TEST(FindWeatherStation, ChoosesTheFirstNearestUsableStationInTableOrder) {
-  const SearchCase cases[] = {
+  const struct {
+    const char* what;
+    const char* rows;
+    bool iwin;
+    const char* location;
+    const char* display_name;
+  } cases[] = {
       {"a tie keeps the station met first",
        "('KAAA', 'East', 'EAST', 'NJ', 'United States', 40, -74, NULL),"
        "('KBBB', 'West', 'WEST', 'PA', 'United States', 40, -76, NULL)",
@@ -74,7 +72,7 @@ TEST(FindWeatherStation, ChoosesTheFirstNearestUsableStationInTableOrder) {
        false, "", "Not found"},
       {"an empty table", nullptr, false, "", "Not found"},
   };
-  for (const SearchCase& c : cases) {
+  for (const auto& c : cases) {
     TempDataFolder folder;
     if (c.rows != nullptr) folder.Execute(folder.PrefixDatabase(), kInsert + std::string(c.rows));
     Service service(folder.MakeOptions(), nullptr, nullptr);

@@ -40,20 +40,16 @@ class WeatherTest : public ::testing::Test {
   }
   std::string ReportFile() const { return folder_.path() + "/report.txt"; }
 
-  // One text value of the prefix database, "NULL" for Null.
+  // The first value of the first row of a query of the prefix database, "NULL" for Null.
   std::string Query(const std::string& sql) const {
     sqlite3* handle = nullptr;
     std::string value = "(no row)";
-    if (sqlite3_open_v2(folder_.PrefixDatabase().c_str(), &handle, SQLITE_OPEN_READONLY, nullptr) ==
-        SQLITE_OK) {
-      sqlite3_stmt* statement = nullptr;
-      if (sqlite3_prepare_v2(handle, sql.c_str(), -1, &statement, nullptr) == SQLITE_OK &&
-          sqlite3_step(statement) == SQLITE_ROW) {
-        const auto* text = sqlite3_column_text(statement, 0);
-        value = text == nullptr ? "NULL" : reinterpret_cast<const char*>(text);
-      }
-      sqlite3_finalize(statement);
-    }
+    sqlite3_open_v2(folder_.PrefixDatabase().c_str(), &handle, SQLITE_OPEN_READONLY, nullptr);
+    const auto first = [](void* out, int, char** values, char**) {
+      *static_cast<std::string*>(out) = values[0] == nullptr ? "NULL" : values[0];
+      return 1;
+    };
+    sqlite3_exec(handle, sql.c_str(), first, &value, nullptr);
     sqlite3_close(handle);
     return value;
   }
