@@ -8,20 +8,17 @@
 #include "core/db/database_set.h"
 #include "lookup/hamcall_mapping.h"
 #include "lookup/rac_mapping.h"
+#include "tests/support/record_fields.h"
 #include "tests/support/temp_folder.h"
 
 namespace torvane {
 namespace {
 
+using testing::ExpectFields;
+using testing::kTerminator;
+using testing::Marked;
 using testing::TempDataFolder;
-using Field = std::string CallbookRecord::*;
-
-// A record of fields each introduced by its marker byte.
-std::string Marked(const std::vector<std::pair<int, std::string>>& fields) {
-  std::string record;
-  for (const auto& [marker, value] : fields) record += static_cast<char>(marker) + value;
-  return record;
-}
+using R = CallbookRecord;
 
 // The ZIP table on disk, as the service opens it.
 class CdromMapping : public ::testing::Test {
@@ -42,108 +39,64 @@ class CdromMapping : public ::testing::Test {
   db::DatabaseSet databases_;
 };
 
-// The first form, as the CD-ROM writes it: the call, then markers 2 to 25 in order.
-const std::string kRacFirstForm = "W2ABC" +
-                                  Marked({{2, "JOHN Q SMITH, 12 MAIN ST, ALBANY"},
-                                          {3, "SMITH"},
-                                          {4, "ALBANY"},
-                                          {5, "12345"},
-                                          {6, "NY"},
-                                          {7, "E"},
-                                          {8, "19990301"},
-                                          {9, "03/01/2009"},
-                                          {10, "73.75"},
-                                          {11, "42.65"},
-                                          {12, "518"},
-                                          {13, "ALBANY"},
-                                          {14, "-5"},
-                                          {15, "1950"},
-                                          {16, "USA"},
-                                          {17, ""},
-                                          {18, "W2QSL"},
-                                          {19, "WB2ABC"},
-                                          {20, "G"},
-                                          {21, "Y"},
-                                          {22, "likes cw"},
-                                          {23, "518-555-1212"},
-                                          {24, "john@example.com"},
-                                          {25, "JOHN"}}) +
-                                  std::string(1, '\0') + "   ";
-
 TEST_F(CdromMapping, RacFirstFormFillsEveryFieldItsMarkersEnclose) {
+  // As the CD-ROM writes it: the call, then markers 2 to 25 in order.
+  const std::string rac =
+      "W2ABC" +
+      Marked(
+          "2:JOHN Q SMITH, 12 MAIN ST, ALBANY|3:SMITH|4:ALBANY|5:12345|6:NY|7:E|8:19990301|"
+          "9:03/01/2009|10:73.75|11:42.65|12:518|13:ALBANY|14:-5|15:1950|16:USA|17:|18:W2QSL|"
+          "19:WB2ABC|20:G|21:Y|22:likes cw|23:518-555-1212|24:john@example.com|25:JOHN") +
+      kTerminator + "   ";
   CallbookRecord record;
   record.QSLManager = "OLD";
   record.GridSquare = "FN32";
-  MapRacRecord(record, kRacFirstForm, zipcodes());
-  const struct {
-    Field field;
-    const char* expected;
-  } rows[] = {
-      {&CallbookRecord::LicenseClass, "Extra"},
-      {&CallbookRecord::FirstName, "JOHN"},  // to the terminator, not past it
-      {&CallbookRecord::Lastname, "SMITH"},
-      {&CallbookRecord::Street, " 12 MAIN ST"},  // the blank after the comma stays
-      {&CallbookRecord::City, "ALBANY"},
-      {&CallbookRecord::State, "NY"},
-      {&CallbookRecord::PostalCode, "12345"},
-      {&CallbookRecord::BirthDate, "1950"},
-      {&CallbookRecord::DateFirstIssue, "01 Mar 1999"},
-      {&CallbookRecord::ExpirationDate, "01 Mar 2009"},
-      {&CallbookRecord::HoursOffset, "-5"},
-      {&CallbookRecord::Latitude, "42.65"},  // held, so the ZIP table is not asked
-      {&CallbookRecord::Longitude, "-73.75"},
-      {&CallbookRecord::AreaCode, "518"},
-      {&CallbookRecord::County, "ALBANY"},
-      {&CallbookRecord::PreviousCall, "WB2ABC"},
-      {&CallbookRecord::PreviousClass, "G"},
-      {&CallbookRecord::EmailAddress, "john@example.com"},
-      {&CallbookRecord::QSLManager, ""},  // markers 18 and 19 both present
-      {&CallbookRecord::VanityFlag, "Y"},
-      {&CallbookRecord::FAXNumber, "518-555-1212"},
-      {&CallbookRecord::Comment, "likes cw"},
-      {&CallbookRecord::GridSquare, ""},
-      {&CallbookRecord::QTH, "12 Main St, Albany, NY 12345"},
-      {&CallbookRecord::FullName, "JOHN Q SMITH"},
-      {&CallbookRecord::Country, "US"},  // a usable ZIP code overrides the record's country
-  };
-  for (const auto& row : rows) EXPECT_EQ(record.*row.field, row.expected) << row.expected;
+  MapRacRecord(record, rac, zipcodes());
+  // clang-format off
+  ExpectFields(record, {
+      {&R::LicenseClass, "Extra"}, {&R::FirstName, "JOHN"},  // to the terminator, not past it
+      {&R::Lastname, "SMITH"}, {&R::Street, " 12 MAIN ST"},  // the blank after the comma stays
+      {&R::City, "ALBANY"}, {&R::State, "NY"}, {&R::PostalCode, "12345"}, {&R::BirthDate, "1950"},
+      {&R::DateFirstIssue, "01 Mar 1999"}, {&R::ExpirationDate, "01 Mar 2009"},
+      {&R::HoursOffset, "-5"}, {&R::Latitude, "42.65"},  // held, so the ZIP table is not asked
+      {&R::Longitude, "-73.75"}, {&R::AreaCode, "518"}, {&R::County, "ALBANY"},
+      {&R::PreviousCall, "WB2ABC"}, {&R::PreviousClass, "G"},
+      {&R::EmailAddress, "john@example.com"},
+      {&R::QSLManager, ""},  // markers 18 and 19 both present
+      {&R::VanityFlag, "Y"}, {&R::FAXNumber, "518-555-1212"}, {&R::Comment, "likes cw"},
+      {&R::GridSquare, ""}, {&R::QTH, "12 Main St, Albany, NY 12345"},
+      // A usable ZIP code overrides the record's country.
+      {&R::FullName, "JOHN Q SMITH"}, {&R::Country, "US"}});
+  // clang-format on
 }
 
 TEST_F(CdromMapping, RacFirstFormEdgesOfNameDatesPositionAndCountry) {
   const struct {
     const char* what;
     std::string rac;
-    Field field;
+    std::string CallbookRecord::*field;
     const char* expected;
   } rows[] = {
       // The name line at the very start of the record: the whole line is the name.
-      {"line first", Marked({{2, "JOHN SMITH, 1 ELM"}, {3, ""}}), &CallbookRecord::FullName,
-       "JOHN SMITH, 1 ELM"},
+      {"line first", Marked("2:JOHN SMITH, 1 ELM|3:"), &R::FullName, "JOHN SMITH, 1 ELM"},
       // A comma before the name line leaves the name as it was.
-      {"comma first", "A,B" + Marked({{2, "JOHN"}, {3, ""}}), &CallbookRecord::FullName, "OLD"},
-      {"no comma in line", Marked({{2, "JOHN"}, {3, ""}}), &CallbookRecord::Street, ""},
-      {"one comma in line", Marked({{2, "JOHN, 1 ELM"}, {3, ""}}), &CallbookRecord::Street, ""},
-      {"class letter B", Marked({{3, ""}, {7, "B"}, {8, ""}}), &CallbookRecord::LicenseClass,
-       "Club Station"},
-      {"class letter P", Marked({{3, ""}, {7, "P"}, {8, ""}}), &CallbookRecord::LicenseClass, "P"},
-      {"not a date", Marked({{3, ""}, {8, "soon"}, {9, ""}}), &CallbookRecord::DateFirstIssue,
-       "soon"},
-      {"empty longitude", Marked({{3, ""}, {10, ""}, {11, ""}}), &CallbookRecord::Longitude, ""},
+      {"comma first", "A,B" + Marked("2:JOHN|3:"), &R::FullName, "OLD"},
+      {"no comma in line", Marked("2:JOHN|3:"), &R::Street, ""},
+      {"one comma in line", Marked("2:JOHN, 1 ELM|3:"), &R::Street, ""},
+      {"class letter B", Marked("3:|7:B|8:"), &R::LicenseClass, "Club Station"},
+      {"class letter P", Marked("3:|7:P|8:"), &R::LicenseClass, "P"},
+      {"not a date", Marked("3:|8:soon|9:"), &R::DateFirstIssue, "soon"},
+      {"empty longitude", Marked("3:|10:|11:"), &R::Longitude, ""},
       // Closing marker before the opening one: unchanged.
-      {"markers reversed", Marked({{3, ""}, {5, "X"}, {4, "Y"}}), &CallbookRecord::City, "OLD"},
-      {"no marker 25", Marked({{3, ""}}), &CallbookRecord::FirstName, "OLD"},
-      {"no terminator", Marked({{3, ""}, {25, "ANN  "}}), &CallbookRecord::FirstName, "ANN  "},
+      {"markers reversed", Marked("3:|5:X|4:Y"), &R::City, "OLD"},
+      {"no marker 25", Marked("3:"), &R::FirstName, "OLD"},
+      {"no terminator", Marked("3:|25:ANN  "), &R::FirstName, "ANN  "},
       // No latitude: the ZIP code places the station, west longitudes stored positive.
-      {"zip latitude", Marked({{3, ""}, {5, "12345"}, {6, ""}, {11, ""}, {12, ""}}),
-       &CallbookRecord::Latitude, "42.81"},
-      {"zip longitude", Marked({{3, ""}, {5, "12345"}, {6, ""}, {10, ""}, {11, ""}, {12, ""}}),
-       &CallbookRecord::Longitude, "-73.94"},
-      {"foreign postcode", Marked({{3, ""}, {5, "K1A0B1"}, {6, ""}, {16, "CANADA"}, {17, ""}}),
-       &CallbookRecord::Country, "CANADA"},
-      {"zip 00001", Marked({{3, ""}, {5, "00001"}, {6, ""}, {16, "X"}, {17, ""}}),
-       &CallbookRecord::Country, "X"},
-      {"zip 99999", Marked({{3, ""}, {5, "99999"}, {6, ""}, {16, "X"}, {17, ""}}),
-       &CallbookRecord::Country, "X"},
+      {"zip latitude", Marked("3:|5:12345|6:|11:|12:"), &R::Latitude, "42.81"},
+      {"zip longitude", Marked("3:|5:12345|6:|10:|11:|12:"), &R::Longitude, "-73.94"},
+      {"foreign postcode", Marked("3:|5:K1A0B1|6:|16:CANADA|17:"), &R::Country, "CANADA"},
+      {"zip 00001", Marked("3:|5:00001|6:|16:X|17:"), &R::Country, "X"},
+      {"zip 99999", Marked("3:|5:99999|6:|16:X|17:"), &R::Country, "X"},
   };
   for (const auto& row : rows) {
     CallbookRecord record;
@@ -154,39 +107,23 @@ TEST_F(CdromMapping, RacFirstFormEdgesOfNameDatesPositionAndCountry) {
 }
 
 TEST_F(CdromMapping, RacSecondFormReadsTheNameLineAndLeavesTheAddressPartsEmpty) {
-  const std::string rac = Marked({{2, "JOHN A SMITH, 12 MAIN ST, TORONTO ON"},
-                                  {7, "Basic"},
-                                  {16, "CANADA"},
-                                  {17, ""},
-                                  {18, "VE3QSL"},
-                                  {22, ""},
-                                  {23, "555-1212"},
-                                  {24, "js@example.ca"}}) +
-                          std::string(1, '\0');
+  const std::string rac =
+      Marked(
+          "2:JOHN A SMITH, 12 MAIN ST, TORONTO ON|7:Basic|16:CANADA|17:|18:VE3QSL|22:|"
+          "23:555-1212|24:js@example.ca") +
+      kTerminator;
   CallbookRecord record;
   record.City = record.Latitude = record.Comment = "OLD";
   record.PostalCode = "12345";
   MapRacRecord(record, rac, zipcodes());
-  const struct {
-    Field field;
-    const char* expected;
-  } rows[] = {
-      {&CallbookRecord::LicenseClass, "Basic"},
-      {&CallbookRecord::FullName, "JOHN A SMITH"},
-      {&CallbookRecord::FirstName, "JOHN"},
-      {&CallbookRecord::Lastname, "SMITH"},
-      {&CallbookRecord::Street, " 12 MAIN ST"},
-      {&CallbookRecord::QTH, "12 MAIN ST, TORONTO ON"},
-      {&CallbookRecord::City, ""},
-      {&CallbookRecord::PostalCode, ""},
-      {&CallbookRecord::Latitude, ""},  // no ZIP look-up in this form
-      {&CallbookRecord::Comment, ""},
-      {&CallbookRecord::EmailAddress, "js@example.ca"},
-      {&CallbookRecord::QSLManager, "VE3QSL"},
-      {&CallbookRecord::FAXNumber, "555-1212"},
-      {&CallbookRecord::Country, "CANADA"},
-  };
-  for (const auto& row : rows) EXPECT_EQ(record.*row.field, row.expected) << row.expected;
+  // clang-format off
+  ExpectFields(record, {
+      {&R::LicenseClass, "Basic"}, {&R::FullName, "JOHN A SMITH"}, {&R::FirstName, "JOHN"},
+      {&R::Lastname, "SMITH"}, {&R::Street, " 12 MAIN ST"}, {&R::QTH, "12 MAIN ST, TORONTO ON"},
+      {&R::City, ""}, {&R::PostalCode, ""}, {&R::Latitude, ""},  // no ZIP look-up in this form
+      {&R::Comment, ""}, {&R::EmailAddress, "js@example.ca"}, {&R::QSLManager, "VE3QSL"},
+      {&R::FAXNumber, "555-1212"}, {&R::Country, "CANADA"}});
+  // clang-format on
 
   // A buffer filled to its last byte has no terminator: the e-mail field stays as it was.
   CallbookRecord unterminated;
@@ -196,14 +133,12 @@ TEST_F(CdromMapping, RacSecondFormReadsTheNameLineAndLeavesTheAddressPartsEmpty)
 
   // A name without a blank gives no first name; a line starting with its comma, no name.
   CallbookRecord single;
-  MapRacRecord(single, Marked({{2, "SMITH, 1 ELM"}, {7, ""}}), zipcodes());
-  EXPECT_EQ(single.FullName, "SMITH");
-  EXPECT_EQ(single.FirstName, "");
+  MapRacRecord(single, Marked("2:SMITH, 1 ELM|7:"), zipcodes());
+  ExpectFields(single, {{&R::FullName, "SMITH"}, {&R::FirstName, ""}});
   CallbookRecord leading_comma;
   leading_comma.FullName = "OLD";
-  MapRacRecord(leading_comma, Marked({{2, ",1 ELM"}, {7, ""}}), zipcodes());
-  EXPECT_EQ(leading_comma.FullName, "OLD");
-  EXPECT_EQ(leading_comma.QTH, "1 ELM");
+  MapRacRecord(leading_comma, Marked("2:,1 ELM|7:"), zipcodes());
+  ExpectFields(leading_comma, {{&R::FullName, "OLD"}, {&R::QTH, "1 ELM"}});
 }
 
 TEST(HamCallField, ValueEndsAtTheFirstByteAboveItsMarker) {
@@ -226,11 +161,7 @@ TEST(HamCallField, ValueEndsAtTheFirstByteAboveItsMarker) {
       {"leading blanks shorten", "\xB8  JOHN", 184, "  JO"},
       {"marker at the end", "\xB8JOHN\xD5", 213, ""},
       {"empty value", "\xB6\xB7X", 182, ""},
-      {"first of two markers",
-       "\xB8"
-       "ANN\xBA\xB8"
-       "BOB",
-       184, "ANN"},
+      {"first of two markers", Marked("184:ANN|186:|184:BOB"), 184, "ANN"},
   };
   for (const auto& row : rows) {
     EXPECT_EQ(GetHamCallField(row.record, row.code), row.expected) << row.what;
@@ -252,61 +183,35 @@ TEST(HamCallDate, EightCharactersAreReadAsYearMonthDay) {
 }
 
 TEST_F(CdromMapping, HamCallRecordFillsItsFieldsAndBuildsNameAndQth) {
-  const std::string bytes = Marked({{182, "G"},
-                                    {183, "C"},
-                                    {184, "JOHN"},
-                                    {186, "SMITH"},
-                                    {188, "12 MAIN ST"},
-                                    {191, "ALBANY"},
-                                    {192, "NY"},
-                                    {193, "12345"},
-                                    {195, "20010305"},
-                                    {196, "2011035"},
-                                    {207, "js@example.com"},
-                                    {209, "ignored"},
-                                    {213, "Caf\xE9"}}) +
-                            std::string(1, '\0') +
-                            "\xB9"
-                            "after the terminator";
+  const std::string bytes =
+      Marked(
+          "182:G|183:C|184:JOHN|186:SMITH|188:12 MAIN ST|191:ALBANY|192:NY|193:12345|195:20010305|"
+          "196:2011035|207:js@example.com|209:ignored|213:Caf\xE9") +
+      kTerminator + Marked("185:after the terminator");
   CallbookRecord record;
   record.Latitude = "";
   record.Country = "OLD";
   record.GridSquare = "FN32";
   MapHamCallRecord(record, code_page::Cp1252ToUtf8(bytes), zipcodes());
-  const struct {
-    Field field;
-    const char* expected;
-  } rows[] = {
-      {&CallbookRecord::LicenseType, "C"},
-      {&CallbookRecord::LicenseClass, "Club Station"},
-      {&CallbookRecord::FirstName, "John"},
-      {&CallbookRecord::MiddleName, ""},
-      {&CallbookRecord::Lastname, "Smith"},
-      {&CallbookRecord::FullName, "John  Smith"},  // inner blanks are kept
-      {&CallbookRecord::Street, "12 Main St"},
-      {&CallbookRecord::ReciprocalAddress, ""},  // its marker lies after the terminator
-      {&CallbookRecord::City, "Albany"},
-      {&CallbookRecord::DateFirstIssue, "05 Mar 2001"},
-      {&CallbookRecord::ExpirationDate, ""},
-      {&CallbookRecord::EmailAddress, "js@example.com"},
-      {&CallbookRecord::GridSquare, ""},
-      {&CallbookRecord::Comment, "Caf"},
-      {&CallbookRecord::QTH, "12 Main St, Albany, NY 12345"},
-      {&CallbookRecord::Latitude, "42.81"},
-      {&CallbookRecord::Longitude, "-73.94"},
-      {&CallbookRecord::Country, "US"},
-  };
-  for (const auto& row : rows) EXPECT_EQ(record.*row.field, row.expected) << row.expected;
+  // clang-format off
+  ExpectFields(record, {
+      {&R::LicenseType, "C"}, {&R::LicenseClass, "Club Station"}, {&R::FirstName, "John"},
+      {&R::MiddleName, ""}, {&R::Lastname, "Smith"},
+      {&R::FullName, "John  Smith"},  // inner blanks are kept
+      {&R::Street, "12 Main St"},
+      {&R::ReciprocalAddress, ""},  // its marker lies after the terminator
+      {&R::City, "Albany"}, {&R::DateFirstIssue, "05 Mar 2001"}, {&R::ExpirationDate, ""},
+      {&R::EmailAddress, "js@example.com"}, {&R::GridSquare, ""}, {&R::Comment, "Caf"},
+      {&R::QTH, "12 Main St, Albany, NY 12345"}, {&R::Latitude, "42.81"}, {&R::Longitude, "-73.94"},
+      {&R::Country, "US"}});
+  // clang-format on
 
   // Without a usable ZIP code the country is empty, and a held position stays.
   CallbookRecord foreign;
   foreign.Country = "OLD";
-  MapHamCallRecord(
-      foreign, code_page::Cp1252ToUtf8(Marked({{191, "TORONTO"}, {193, "M5V 2T6"}, {200, "43.6"}})),
-      zipcodes());
-  EXPECT_EQ(foreign.Country, "");
-  EXPECT_EQ(foreign.Latitude, "43.6");
-  EXPECT_EQ(foreign.QTH, "Toronto M5V 2T6");
+  MapHamCallRecord(foreign, code_page::Cp1252ToUtf8(Marked("191:TORONTO|193:M5V 2T6|200:43.6")),
+                   zipcodes());
+  ExpectFields(foreign, {{&R::Country, ""}, {&R::Latitude, "43.6"}, {&R::QTH, "Toronto M5V 2T6"}});
 }
 
 }  // namespace

@@ -1,4 +1,3 @@
-#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <string>
@@ -8,11 +7,13 @@
 #include "lookup/qrz_mapping.h"
 #include "lookup/tag_value.h"
 #include "tests/support/online_replies.h"
+#include "tests/support/record_fields.h"
 
 namespace torvane {
 namespace {
 
 using namespace torvane::testing;
+using R = CallbookRecord;
 
 TEST(GetTagValue, TakesTheTextBetweenTheFirstOpeningAndTheFirstClosingAfterIt) {
   const struct {
@@ -67,37 +68,23 @@ CallbookRecord PreviousCall() {
 TEST(QrzMapping, ACallReplyFillsTheFieldsTheServiceHasTagsFor) {
   CallbookRecord record = PreviousCall();
   ASSERT_TRUE(MapQrzAnswer(record, kQrzCallReply, "<html>bio</html>"));
-  EXPECT_EQ(record.FirstName, "Patricia");
-  EXPECT_EQ(record.Lastname, "Sample");
-  EXPECT_EQ(record.FullName, "Patricia A Sample");
-  EXPECT_EQ(record.Street, "123 W EXAMPLE AVE");
-  EXPECT_EQ(record.City, "ANAHEIM");
-  EXPECT_EQ(record.State, "CA");
-  EXPECT_EQ(record.PostalCode, "92804");
-  EXPECT_EQ(record.QTH, "123 W Example Ave, Anaheim, CA 92804");
-  EXPECT_EQ(record.Country, "United States");
-  EXPECT_EQ(record.County, "Orange");
-  EXPECT_EQ(record.LicenseClass, "General");
-  EXPECT_EQ(record.GridSquare, "DM13at");
-  EXPECT_EQ(record.Latitude, "33.825460");
-  EXPECT_EQ(record.Longitude, "-117.987510");
-  EXPECT_EQ(record.EmailAddress, "k6xyz@example.com");
-  EXPECT_EQ(record.Photo, "https://cdn-xml.qrz.com/e/k6xyz/qsl.png");
-  EXPECT_EQ(record.Biography, "<html>bio</html>");
-  // Absent tags empty their fields; a trustee is never delivered.
-  EXPECT_EQ(record.IOTA, "");
-  EXPECT_EQ(record.PreviousCall, "");
-  EXPECT_EQ(record.URL, "");
-  EXPECT_EQ(record.QSLManager, "");
-  EXPECT_EQ(record.Trustee, "");
-  // No tag maps to these: they stay as the previous call left them, the label included (the
-  // caller rebuilds it).
-  EXPECT_EQ(record.MiddleName, "Q");
-  EXPECT_EQ(record.LicenseType, "C");
-  EXPECT_EQ(record.HoursOffset, "5");
-  EXPECT_EQ(record.Mode, "SSB");
-  EXPECT_EQ(record.Address, "Previous, W1OLD\r\nOld\r\nOld, ST 12345");
-  EXPECT_EQ(record.DataStatus, "OK");
+  // clang-format off
+  ExpectFields(record, {
+      {&R::FirstName, "Patricia"}, {&R::Lastname, "Sample"}, {&R::FullName, "Patricia A Sample"},
+      {&R::Street, "123 W EXAMPLE AVE"}, {&R::City, "ANAHEIM"}, {&R::State, "CA"},
+      {&R::PostalCode, "92804"}, {&R::QTH, "123 W Example Ave, Anaheim, CA 92804"},
+      {&R::Country, "United States"}, {&R::County, "Orange"}, {&R::LicenseClass, "General"},
+      {&R::GridSquare, "DM13at"}, {&R::Latitude, "33.825460"}, {&R::Longitude, "-117.987510"},
+      {&R::EmailAddress, "k6xyz@example.com"},
+      {&R::Photo, "https://cdn-xml.qrz.com/e/k6xyz/qsl.png"}, {&R::Biography, "<html>bio</html>"},
+      // Absent tags empty their fields; a trustee is never delivered.
+      {&R::IOTA, ""}, {&R::PreviousCall, ""}, {&R::URL, ""}, {&R::QSLManager, ""},
+      {&R::Trustee, ""},
+      // No tag maps to these: they stay as the previous call left them, the label
+      // included (the caller rebuilds it).
+      {&R::MiddleName, "Q"}, {&R::LicenseType, "C"}, {&R::HoursOffset, "5"}, {&R::Mode, "SSB"},
+      {&R::Address, "Previous, W1OLD\r\nOld\r\nOld, ST 12345"}, {&R::DataStatus, "OK"}});
+  // clang-format on
 }
 
 TEST(QrzMapping, RepliesOfOtherShapesMapByTheSameRules) {
@@ -130,21 +117,24 @@ TEST(QrzMapping, RepliesOfOtherShapesMapByTheSameRules) {
   for (const auto& c : cases) {
     CallbookRecord record = PreviousCall();
     ASSERT_TRUE(MapQrzAnswer(record, c.reply, "")) << c.name;
-    EXPECT_EQ(record.FirstName, c.first_name) << c.name;
-    EXPECT_EQ(record.FullName, c.full_name) << c.name;
-    EXPECT_EQ(record.LicenseClass, c.licence_class) << c.name;
-    EXPECT_EQ(record.Latitude, c.latitude) << c.name;
-    EXPECT_EQ(record.Longitude, c.longitude) << c.name;
-    EXPECT_EQ(record.QTH, c.qth) << c.name;
-    EXPECT_EQ(record.QSLManager, c.qsl_manager) << c.name;
-    EXPECT_EQ(record.Biography, "") << c.name;
+    ExpectFields(record,
+                 {{&R::FirstName, c.first_name},
+                  {&R::FullName, c.full_name},
+                  {&R::LicenseClass, c.licence_class},
+                  {&R::Latitude, c.latitude},
+                  {&R::Longitude, c.longitude},
+                  {&R::QTH, c.qth},
+                  {&R::QSLManager, c.qsl_manager},
+                  {&R::Biography, ""}},
+                 c.name);
   }
   CallbookRecord record;
   ASSERT_TRUE(MapQrzAnswer(record, kQrzDxCallReply, ""));
-  EXPECT_EQ(record.IOTA, "EU-048");
-  EXPECT_EQ(record.PreviousCall, "F6ZZY");
-  EXPECT_EQ(record.URL, "http://f5zzz.example.fr");
-  EXPECT_EQ(record.State, "");
+  // clang-format off
+  ExpectFields(record, {
+      {&R::IOTA, "EU-048"}, {&R::PreviousCall, "F6ZZY"}, {&R::URL, "http://f5zzz.example.fr"},
+      {&R::State, ""}});
+  // clang-format on
 }
 
 TEST(OnlineMappings, NotFoundInTheDatabaseSetsTheStatusAndLeavesTheRecord) {
@@ -161,52 +151,41 @@ TEST(OnlineMappings, NotFoundInTheDatabaseSetsTheStatusAndLeavesTheRecord) {
   };
   for (const auto& c : cases) {
     CallbookRecord record = PreviousCall();
-    const bool mapped =
-        c.qrz ? MapQrzAnswer(record, c.reply, "new bio") : MapNuvexAnswer(record, c.reply);
-    EXPECT_FALSE(mapped) << c.reply;
-    CallbookRecord expected = PreviousCall();
-    expected.DataStatus = c.status;
-    EXPECT_EQ(record.DataStatus, expected.DataStatus);
-    EXPECT_EQ(record.FirstName, expected.FirstName);
-    EXPECT_EQ(record.Biography, expected.Biography);
-    EXPECT_EQ(record.Address, expected.Address);
+    EXPECT_FALSE(c.qrz ? MapQrzAnswer(record, c.reply, "new bio") : MapNuvexAnswer(record, c.reply))
+        << c.reply;
+    const CallbookRecord before = PreviousCall();
+    ExpectFields(record,
+                 {{&R::DataStatus, c.status},
+                  {&R::FirstName, before.FirstName},
+                  {&R::Biography, before.Biography},
+                  {&R::Address, before.Address}},
+                 c.reply);
   }
 }
 
 TEST(NuvexMapping, NamesAreTwoTagsThatDifferInCaseAndTheLastHeardFieldsAreWritten) {
   CallbookRecord record = PreviousCall();
   ASSERT_TRUE(MapNuvexAnswer(record, kNuvexCallReply));
-  EXPECT_EQ(record.FirstName, "Robert");
-  EXPECT_EQ(record.Lastname, "Sample");
-  EXPECT_EQ(record.FullName, "Robert J Sample");
-  EXPECT_EQ(record.Street, "12 OAK LANE");
-  EXPECT_EQ(record.City, "NEWINGTON");
-  EXPECT_EQ(record.County, "Hartford");
-  EXPECT_EQ(record.QTH, "12 Oak Lane, Newington, Hartford, CT 06111");
-  EXPECT_EQ(record.Country, "United States");
-  EXPECT_EQ(record.LicenseClass, "Extra");
-  EXPECT_EQ(record.PreviousCall, "KA1XYZ");
-  EXPECT_EQ(record.Trustee, "");
-  EXPECT_EQ(record.GridSquare, "FN31pr");
-  EXPECT_EQ(record.Latitude, "41.6977");
-  EXPECT_EQ(record.Longitude, "-72.7245");
-  EXPECT_EQ(record.EmailAddress, "w1xyz@example.net");
-  EXPECT_EQ(record.URL, "http://w1xyz.example.net");
-  EXPECT_EQ(record.QSLManager, "DIRECT");
-  EXPECT_EQ(record.Biography, "Licensed in 1975 &amp; active on CW.");
-  EXPECT_EQ(record.Photo, "http://w1xyz.example.net/me.jpg");
-  EXPECT_EQ(record.Last, "2026-06-20 14:02");
-  EXPECT_EQ(record.Mode, "CW");
-  EXPECT_EQ(record.Frequency, "14.025");
-  EXPECT_EQ(record.MiddleName, "Q");
+  // clang-format off
+  ExpectFields(record, {
+      {&R::FirstName, "Robert"}, {&R::Lastname, "Sample"}, {&R::FullName, "Robert J Sample"},
+      {&R::Street, "12 OAK LANE"}, {&R::City, "NEWINGTON"}, {&R::County, "Hartford"},
+      {&R::QTH, "12 Oak Lane, Newington, Hartford, CT 06111"}, {&R::Country, "United States"},
+      {&R::LicenseClass, "Extra"}, {&R::PreviousCall, "KA1XYZ"}, {&R::Trustee, ""},
+      {&R::GridSquare, "FN31pr"}, {&R::Latitude, "41.6977"}, {&R::Longitude, "-72.7245"},
+      {&R::EmailAddress, "w1xyz@example.net"}, {&R::URL, "http://w1xyz.example.net"},
+      {&R::QSLManager, "DIRECT"}, {&R::Biography, "Licensed in 1975 &amp; active on CW."},
+      {&R::Photo, "http://w1xyz.example.net/me.jpg"}, {&R::Last, "2026-06-20 14:02"},
+      {&R::Mode, "CW"}, {&R::Frequency, "14.025"}, {&R::MiddleName, "Q"}});
+  // clang-format on
 
   // A reply without the tags empties what the mapping writes, Mode and Frequency too.
   ASSERT_TRUE(MapNuvexAnswer(record, "<html>Service unavailable</html>"));
-  EXPECT_EQ(record.FullName, " ");
-  EXPECT_EQ(record.QTH, ",");
-  EXPECT_EQ(record.Mode, "");
-  EXPECT_EQ(record.Frequency, "");
-  EXPECT_EQ(record.Biography, "");
+  // clang-format off
+  ExpectFields(record, {
+      {&R::FullName, " "}, {&R::QTH, ","}, {&R::Mode, ""}, {&R::Frequency, ""},
+      {&R::Biography, ""}});
+  // clang-format on
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "tests/support/fake_cdrom.h"
+#include "tests/support/record_fields.h"
 #include "tests/support/sample_prefixes.h"
 #include "tests/support/temp_folder.h"
 #include "tests/support/tool_runner.h"
@@ -22,18 +23,19 @@ using ::testing::Eq;
 using ::testing::HasSubstr;
 using json = nlohmann::json;
 
-std::string Marked(const std::vector<std::pair<int, std::string>>& fields) {
-  std::string record;
-  for (const auto& [marker, value] : fields) record += static_cast<char>(marker) + value;
-  return record;
-}
-
-const std::string kTerminator(1, '\0');
-
 json Call(const std::string& method, const std::string& argument) {
   return {{"call", method}, {"args", {argument}}};
 }
 json Call(const std::string& method) { return {{"call", method}, {"args", json::array()}}; }
+
+// One request per method, all for the same call.
+std::vector<json> Calls(const std::string& call, const std::vector<std::string>& methods) {
+  std::vector<json> requests;
+  for (const std::string& method : methods) {
+    requests.push_back(method == "GetDataSource" ? Call(method) : Call(method, call));
+  }
+  return requests;
+}
 
 // A data folder with the sample prefixes (K is the United States, DL Germany) and a ZIP
 // position, and the fake libraries the shell is pointed at.
@@ -47,27 +49,17 @@ class CdromSource : public ::testing::Test {
   }
 
   // Runs the requests after selecting `source` on drive E: for US calls and F: for others;
-  // gives each request's result.
+  // gives each request's result. `libraries`: pairs of a library option and the value that
+  // replaces the fake's.
   std::vector<json> Ask(const std::string& source, const std::vector<json>& requests,
                         const std::vector<std::string>& libraries = {}) {
-    // `libraries`: pairs of a library option and its value.
     std::string script;
     for (const json& setup : {Call("SetCDSource", source), Call("SetCDDXSource", source),
                               Call("SetCDDrive", "E:"), Call("SetCDDXDrive", "F:")}) {
       script += setup.dump() + "\n";
     }
     for (const json& request : requests) script += request.dump() + "\n";
-    std::vector<std::string> args = {"shell",
-                                     "--json",
-                                     "--data-folder",
-                                     folder_.path(),
-                                     "--rac-library",
-                                     rac_.path(),
-                                     "--hamcall-library",
-                                     hamcall_.path(),
-                                     "--qrz-cd-library",
-                                     qrz_.path()};
-    // Library options given here replace the fakes'.
+    std::vector<std::string> args = Libraries({"shell", "--json"});
     for (std::size_t i = 0; i + 1 < libraries.size(); i += 2) {
       *(std::find(args.begin(), args.end(), libraries[i]) + 1) = libraries[i + 1];
     }
@@ -80,35 +72,32 @@ class CdromSource : public ::testing::Test {
     return results;
   }
 
+  std::vector<std::string> Libraries(std::vector<std::string> args) const {
+    args.insert(args.end(),
+                {"--data-folder", folder_.path(), "--rac-library", rac_.path(), "--hamcall-library",
+                 hamcall_.path(), "--qrz-cd-library", qrz_.path()});
+    return args;
+  }
+
   TempDataFolder folder_;
   FakeCdrom rac_{FakeRacLibrary()};
   FakeCdrom hamcall_{FakeHamCallLibrary()};
   FakeCdrom qrz_{FakeQrzLibrary()};
 };
 
-const std::string kRacRecord = "K2ABC" +
-                               Marked({{2, "JOHN Q SMITH, 12 MAIN ST, ALBANY"},
-                                       {3, "SMITH"},
-                                       {4, "ALBANY"},
-                                       {5, "12345"},
-                                       {6, "NY"},
-                                       {7, "G"},
-                                       {8, ""},
-                                       {11, ""},
-                                       {12, ""},
-                                       {22, "caf\xE9 \x81"},
-                                       {23, ""},
-                                       {25, "JOHN"}}) +
-                               kTerminator;
+const std::string kRacRecord =
+    "K2ABC" +
+    Marked(
+        "2:JOHN Q SMITH, 12 MAIN ST, ALBANY|3:SMITH|4:ALBANY|5:12345|6:NY|7:G|8:|11:|12:|"
+        "22:caf\xE9 \x81|23:|25:JOHN") +
+    kTerminator;
 
 TEST_F(CdromSource, RacRecordFillsTheRecordFromTheDataPathAndLowerCaseCall) {
   rac_.Answer("k2abc", kRacRecord, 0);
   const auto results =
-      Ask("RAC CDROM",
-          {Call("GetFullName", "K2ABC"), Call("GetFirstName", "K2ABC"),
-           Call("GetLicenseClass", "K2ABC"), Call("GetQTH", "K2ABC"), Call("GetAddress", "K2ABC"),
-           Call("GetComment", "K2ABC"), Call("GetDXLatitude", "K2ABC"), Call("GetCountry", "K2ABC"),
-           Call("GetDataStatus", "K2ABC"), Call("GetDataSource")});
+      Ask("RAC CDROM", Calls("K2ABC", {"GetFullName", "GetFirstName", "GetLicenseClass", "GetQTH",
+                                       "GetAddress", "GetComment", "GetDXLatitude", "GetCountry",
+                                       "GetDataStatus", "GetDataSource"}));
   EXPECT_THAT(results,
               ElementsAre("JOHN Q SMITH", "JOHN", "General", "12 Main St, Albany, NY 12345",
                           "John Q Smith, K2ABC\r\n 12 Main St\r\nAlbany, NY 12345",
@@ -142,98 +131,84 @@ TEST_F(CdromSource, RacErrorCodesAloneDecideAndReadAsCodeAndText) {
     std::string lower = row.call;
     for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
     // A record in the buffer beside an error code is not mapped.
-    rac_.Answer(lower, Marked({{2, "OTHER NAME, 1 ELM, TOWN"}, {3, ""}}) + kTerminator, row.code);
-    requests.push_back(Call("GetDataStatus", row.call));
-    requests.push_back(Call("GetFullName", row.call));
-    requests.push_back(Call("GetDataSource"));
+    rac_.Answer(lower, Marked("2:OTHER NAME, 1 ELM, TOWN|3:") + kTerminator, row.code);
+    for (json& request : Calls(row.call, {"GetDataStatus", "GetFullName", "GetDataSource"}))
+      requests.push_back(std::move(request));
   }
   const auto results = Ask("RAC CDROM", requests);
   ASSERT_EQ(results.size(), 1 + 3 * std::size(rows));
   EXPECT_EQ(results[0], "JOHN Q SMITH");
   for (std::size_t i = 0; i < std::size(rows); ++i) {
-    EXPECT_EQ(results[1 + 3 * i], rows[i].status) << rows[i].call;
-    EXPECT_EQ(results[2 + 3 * i], "JOHN Q SMITH") << rows[i].call;
-    EXPECT_EQ(results[3 + 3 * i], "Radio Amateur Callbook") << rows[i].call;
+    EXPECT_THAT(std::vector<json>(results.begin() + 1 + 3 * i, results.begin() + 4 + 3 * i),
+                ElementsAre(rows[i].status, "JOHN Q SMITH", "Radio Amateur Callbook"))
+        << rows[i].call;
   }
 }
 
 TEST_F(CdromSource, RacSecondFormFilledToTheLastByteIsReadWithinTheBuffer) {
   // 401 bytes and no terminator: the e-mail field, which ends at the terminator, stays.
-  std::string full = Marked(
-      {{2, "ANN LEE, 9 OAK ST"}, {7, "Basic"}, {16, "CANADA"}, {17, ""}, {24, "ann@example.ca"}});
+  std::string full = Marked("2:ANN LEE, 9 OAK ST|7:Basic|16:CANADA|17:|24:ann@example.ca");
   full += std::string(401 - full.size(), 'x');
-  rac_.Answer("k2abc",
-              Marked({{2, "BOB RAY, 1 ELM"}, {7, ""}, {24, "bob@example.ca"}}) + kTerminator, 0);
+  rac_.Answer("k2abc", Marked("2:BOB RAY, 1 ELM|7:|24:bob@example.ca") + kTerminator, 0);
   rac_.Answer("k2abd", full, 0);
-  const auto results =
-      Ask("RAC CDROM", {Call("GetEmailAddress", "K2ABC"), Call("GetEmailAddress", "K2ABD"),
-                        Call("GetFullName", "K2ABD"), Call("GetLastname", "K2ABD"),
-                        Call("GetQTH", "K2ABD"), Call("GetCountry", "K2ABD")});
-  EXPECT_THAT(results, ElementsAre("bob@example.ca", "bob@example.ca", "ANN LEE", "LEE", "9 OAK ST",
-                                   "CANADA"));
+  std::vector<json> requests = {Call("GetEmailAddress", "K2ABC")};
+  for (json& request :
+       Calls("K2ABD", {"GetEmailAddress", "GetFullName", "GetLastname", "GetQTH", "GetCountry"}))
+    requests.push_back(std::move(request));
+  EXPECT_THAT(Ask("RAC CDROM", requests), ElementsAre("bob@example.ca", "bob@example.ca", "ANN LEE",
+                                                      "LEE", "9 OAK ST", "CANADA"));
 }
 
 TEST_F(CdromSource, HamCallAsksTheHam0FolderAndCountsOnlyAPositiveResultAsFound) {
-  const std::string record = Marked({{182, "E"},
-                                     {184, "JOHN"},
-                                     {186, "SMITH"},
-                                     {188, "12 MAIN ST"},
-                                     {191, "ALBANY"},
-                                     {192, "NY"},
-                                     {193, "12345"},
-                                     {195, "20010305"},
-                                     {207, "js@example.com"}}) +
-                             kTerminator;
-  hamcall_.Answer("K2ABC", record, 1);
+  hamcall_.Answer("K2ABC",
+                  Marked("182:E|184:JOHN|186:SMITH|188:12 MAIN ST|191:ALBANY|192:NY|193:12345|"
+                         "195:20010305|207:js@example.com") +
+                      kTerminator,
+                  1);
   // Result 0 with a record in the buffer: not found, nothing mapped.
-  hamcall_.Answer("K2ABD", Marked({{184, "OTHER"}}) + kTerminator, 0);
-  hamcall_.Answer("DL1ABC", Marked({{184, "HANS"}}) + kTerminator, 3);
-  const auto results = Ask(
-      "HAMCALL CDROM",
-      {Call("GetFullName", "K2ABC"), Call("GetQTH", "K2ABC"), Call("GetDateFirstIssue", "K2ABC"),
-       Call("GetLicenseClass", "K2ABC"), Call("GetDXLongitude", "K2ABC"), Call("GetDataSource"),
-       Call("GetFirstName", "K2ABD"), Call("GetDataSource"), Call("GetFirstName", "DL1ABC")});
-  EXPECT_THAT(results, ElementsAre("John  Smith", "12 Main St, Albany, NY 12345", "05 Mar 2001",
-                                   "E", -73.94, "HamCall", "John", "HamCall", "Hans"));
+  hamcall_.Answer("K2ABD", Marked("184:OTHER") + kTerminator, 0);
+  hamcall_.Answer("DL1ABC", Marked("184:HANS") + kTerminator, 3);
+  std::vector<json> requests =
+      Calls("K2ABC", {"GetFullName", "GetQTH", "GetDateFirstIssue", "GetLicenseClass",
+                      "GetDXLongitude", "GetDataSource"});
+  for (const json& request :
+       {Call("GetFirstName", "K2ABD"), Call("GetDataSource"), Call("GetFirstName", "DL1ABC")})
+    requests.push_back(request);
+  EXPECT_THAT(Ask("HAMCALL CDROM", requests),
+              ElementsAre("John  Smith", "12 Main St, Albany, NY 12345", "05 Mar 2001", "E", -73.94,
+                          "HamCall", "John", "HamCall", "Hans"));
   EXPECT_THAT(hamcall_.Journal(), ElementsAre("LookupCallSign E:\\ham0\\|K2ABC|400|401 blanks",
                                               "LookupCallSign E:\\ham0\\|K2ABD|400|401 blanks",
                                               "LookupCallSign F:\\ham0\\|DL1ABC|400|401 blanks"));
 }
 
 TEST_F(CdromSource, HamCallRecordFillingTheWholeBufferIsReadToItsEnd) {
-  std::string full = Marked({{184, "JOHN"}, {213, ""}});
+  std::string full = Marked("184:JOHN|213:");
   full += std::string(401 - full.size(), 'c');
   hamcall_.Answer("K2ABC", full, 1);
-  const auto results = Ask("HAMCALL CDROM", {Call("GetComment", "K2ABC")});
-  ASSERT_EQ(results.size(), 1u);
-  EXPECT_EQ(results[0].get<std::string>(), std::string(401 - 6, 'c'));
+  EXPECT_THAT(Ask("HAMCALL CDROM", {Call("GetComment", "K2ABC")}),
+              ElementsAre(std::string(401 - 6, 'c')));
 }
 
 TEST_F(CdromSource, QrzInitialisesBeforeEverySearchAndReadsFieldsByNumber) {
   qrz_.Answer("k2abc", "record", 1);
-  const std::pair<int, std::string> fields[] = {{100, "JOHN Q SMITH"},
-                                                {1, "SMITH"},
-                                                {3, "JOHN Q"},
-                                                {4, "Q"},
-                                                {5, "1950"},
-                                                {7, "2030-01-01"},
-                                                {8, "12 MAIN ST"},
-                                                {9, "ALBANY"},
-                                                {10, "NY"},
-                                                {11, "12345"},
-                                                {12, "E"},
-                                                {13, "WB2ABC"},
-                                                {14, "G"}};
+  // clang-format off
+  const std::pair<int, std::string> fields[] = {
+      {100, "JOHN Q SMITH"}, {1, "SMITH"}, {3, "JOHN Q"}, {4, "Q"}, {5, "1950"}, {7, "2030-01-01"},
+      {8, "12 MAIN ST"}, {9, "ALBANY"}, {10, "NY"}, {11, "12345"}, {12, "E"}, {13, "WB2ABC"},
+      {14, "G"}};
+  // clang-format on
   for (const auto& [number, value] : fields) qrz_.Field("k2abc", number, value);
   // The search finds nothing: the previous call's fields stay.
   qrz_.Answer("k2abd", "record", 0);
-  const auto results = Ask(
-      "QRZ CDROM", {Call("GetFullName", "K2ABC"), Call("GetFirstName", "K2ABC"),
-                    Call("GetQTH", "K2ABC"), Call("GetLicenseClass", "K2ABC"),
-                    Call("GetDXLatitude", "K2ABC"), Call("GetCountry", "K2ABC"),
-                    Call("GetDataSource"), Call("GetFullName", "K2ABD"), Call("GetDataSource")});
-  EXPECT_THAT(results, ElementsAre("John Q Smith", "John", "12 Main St, Albany, NY 12345", "E",
-                                   42.81, "US", "QRZ CDROM", "John Q Smith", "QRZ CDROM"));
+  std::vector<json> requests =
+      Calls("K2ABC", {"GetFullName", "GetFirstName", "GetQTH", "GetLicenseClass", "GetDXLatitude",
+                      "GetCountry", "GetDataSource"});
+  requests.push_back(Call("GetFullName", "K2ABD"));
+  requests.push_back(Call("GetDataSource"));
+  EXPECT_THAT(Ask("QRZ CDROM", requests),
+              ElementsAre("John Q Smith", "John", "12 Main St, Albany, NY 12345", "E", 42.81, "US",
+                          "QRZ CDROM", "John Q Smith", "QRZ CDROM"));
   std::vector<std::string> expected = {"QRZInit E:", "QRZSearch 1|k2abc|||4096 blanks|1"};
   for (const auto& [number, value] : fields)
     expected.push_back("QRZField " + std::to_string(number));
@@ -244,16 +219,11 @@ TEST_F(CdromSource, QrzInitialisesBeforeEverySearchAndReadsFieldsByNumber) {
 
 TEST_F(CdromSource, QrzFieldLengthsOutsideTheBufferReadWithinIt) {
   qrz_.Answer("k2abc", "record", 1);
-  const std::string long_street(4096, 'a');
-  qrz_.Field("k2abc", 8, long_street, 5000);  // longer than the buffer: the buffer's length
-  qrz_.Field("k2abc", 9, "ALBANY", -1);       // nothing to read: the old value stays
-  qrz_.Field("k2abc", 1, "SMITHSON", 5);      // the length cuts the text
-  const auto results = Ask("QRZ CDROM", {Call("GetCity", "K2ABC"), Call("GetStreet", "K2ABC"),
-                                         Call("GetLastname", "K2ABC")});
-  ASSERT_EQ(results.size(), 3u);
-  EXPECT_EQ(results[0], "");
-  EXPECT_EQ(results[1].get<std::string>(), "A" + std::string(4095, 'a'));
-  EXPECT_EQ(results[2], "Smith");
+  qrz_.Field("k2abc", 8, std::string(4096, 'a'), 5000);  // longer than the buffer: its length
+  qrz_.Field("k2abc", 9, "ALBANY", -1);                  // nothing to read: the old value stays
+  qrz_.Field("k2abc", 1, "SMITHSON", 5);                 // the length cuts the text
+  EXPECT_THAT(Ask("QRZ CDROM", Calls("K2ABC", {"GetCity", "GetStreet", "GetLastname"})),
+              ElementsAre("", "A" + std::string(4095, 'a'), "Smith"));
 }
 
 TEST_F(CdromSource, MissingLibrariesAndFunctionsLeaveTheRecordAsItWas) {
@@ -286,7 +256,7 @@ TEST_F(CdromSource, MissingLibrariesAndFunctionsLeaveTheRecordAsItWas) {
   // and the record is still finished.
   FakeCdrom without_field(FakeQrzLibraryWithoutField());
   without_field.Answer("k2abc", "record", 1);
-  const auto results = Ask("QRZ CDROM", {Call("GetFullName", "K2ABC"), Call("GetAddress", "K2ABC")},
+  const auto results = Ask("QRZ CDROM", Calls("K2ABC", {"GetFullName", "GetAddress"}),
                            {"--qrz-cd-library", without_field.path()});
   ASSERT_EQ(results.size(), 2u);
   EXPECT_EQ(results[0], "");
@@ -297,7 +267,7 @@ TEST_F(CdromSource, MissingLibrariesAndFunctionsLeaveTheRecordAsItWas) {
 
 TEST_F(CdromSource, TheLookupCardShowsTheSelectedCdromCallbook) {
   rac_.Answer("k2abc", kRacRecord, 0);
-  hamcall_.Answer("K2ABC", Marked({{184, "JANE"}, {186, "DOE"}}) + kTerminator, 1);
+  hamcall_.Answer("K2ABC", Marked("184:JANE|186:DOE") + kTerminator, 1);
   qrz_.Answer("k2abc", "record", 1);
   qrz_.Field("k2abc", 100, "MARY ROE");
   const struct {
@@ -308,10 +278,8 @@ TEST_F(CdromSource, TheLookupCardShowsTheSelectedCdromCallbook) {
               {"hamcall", "Jane  Doe", "HamCall"},
               {"qrzcd", "Mary Roe", "QRZ CDROM"}};
   for (const auto& row : rows) {
-    const auto card =
-        RunTool({"lookup", "K2ABC", "--source", row.source, "--cd-drive", "E:", "--json",
-                 "--data-folder", folder_.path(), "--rac-library", rac_.path(), "--hamcall-library",
-                 hamcall_.path(), "--qrz-cd-library", qrz_.path()});
+    const auto card = RunTool(
+        Libraries({"lookup", "K2ABC", "--source", row.source, "--cd-drive", "E:", "--json"}));
     ASSERT_EQ(card.status, 0) << card.err;
     const json callbook = json::parse(card.out)["callbook"];
     EXPECT_EQ(callbook["name"], row.name);

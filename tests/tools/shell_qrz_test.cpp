@@ -22,7 +22,6 @@ namespace {
 
 using ::testing::Contains;
 using ::testing::ElementsAre;
-using ::testing::ElementsAreArray;
 using ::testing::HasSubstr;
 using ::testing::IsEmpty;
 using ::testing::Not;
@@ -34,6 +33,8 @@ constexpr const char* kQueryPath = "/xml/current/";
 constexpr const char* kNuvexPath = "/programs/look_up.php";
 constexpr const char* kKey = "3b1fd1d3ba495189984f93ff67bd45b6";
 constexpr const char* kFilesHost = "files.example.org";
+constexpr const char* kK6xyzAddress =
+    "Patricia A Sample, K6XYZ\r\n123 W Example Ave\r\nAnaheim, CA 92804";
 
 // The session key and the web connection flag belong to the thread, as the original
 // component's module data belongs to its apartment: each run gets a thread of its own, so that
@@ -48,8 +49,10 @@ std::string Request(const std::string& method, const std::vector<json>& args = {
   return json({{"call", method}, {"args", args}}).dump();
 }
 
-std::string LoginReplyWithKey(const std::string& key) {
-  return text::ReplaceAll(kQrzLoginReply, kKey, key);
+// The login answers with the usual key; the call queries get `queries` in turn.
+void ScriptQrz(TestServer& server, const std::vector<Reply>& queries) {
+  server.Script(kLoginPath, {{.body = kQrzLoginReply}});
+  server.Script(kQueryPath, queries);
 }
 
 // One answer of the shell and the events printed before it ("WebStatus Connection error.").
@@ -57,11 +60,15 @@ struct Answer {
   json result;
   std::vector<std::string> events;
   int CallDataOkCount() const {
-    int count = 0;
-    for (const std::string& event : events) count += event == "CallDataOK true";
-    return count;
+    return static_cast<int>(std::count(events.begin(), events.end(), "CallDataOK true"));
   }
 };
+
+std::vector<json> Results(const std::vector<Answer>& answers) {
+  std::vector<json> results;
+  for (const Answer& answer : answers) results.push_back(answer.result);
+  return results;
+}
 
 // A data folder with the sample prefixes, a plain-HTTP server playing the QRZ XML service and
 // an HTTPS server playing the maker's look-up.
@@ -69,14 +76,15 @@ class OnlineCallbook : public ::testing::Test {
  protected:
   void SetUp() override { folder_.Execute(folder_.PrefixDatabase(), kSamplePrefixRows); }
 
-  // Runs the requests after the set-up lines (source, operator call, password); gives the
-  // answers to the requests alone.
+  // Runs the requests after the set-up lines, on the fixture's servers unless others are named;
+  // gives the answers to the requests alone.
   std::vector<Answer> Ask(const std::vector<std::string>& requests,
-                          const std::vector<std::string>& setup) {
+                          const std::vector<std::string>& setup, const TestServer* qrz = nullptr,
+                          const TestServer* nuvex = nullptr) {
     std::string script;
     for (const std::string& line : setup) script += line + "\n";
     for (const std::string& line : requests) script += line + "\n";
-    const ToolOutcome outcome = RunOnOwnThread(ShellArgs(), script);
+    const ToolOutcome outcome = RunOnOwnThread(ShellArgs(qrz, nuvex), script);
     EXPECT_EQ(outcome.status, 0) << outcome.err;
     std::vector<Answer> answers;
     Answer pending;
@@ -87,9 +95,8 @@ class OnlineCallbook : public ::testing::Test {
         for (const json& arg : parsed["args"])
           event += " " + (arg.is_string() ? arg.get<std::string>() : arg.dump());
         pending.events.push_back(event);
-      } else if (parsed.contains("result") || parsed.contains("ok") ||
-                 parsed.contains("yield_result")) {
-        if (parsed.contains("yield_result")) continue;
+      } else if (!parsed.contains("yield_result") &&
+                 (parsed.contains("result") || parsed.contains("ok"))) {
         pending.result = parsed.contains("result") ? parsed["result"] : parsed["ok"];
         answers.push_back(std::move(pending));
         pending = {};
@@ -100,43 +107,45 @@ class OnlineCallbook : public ::testing::Test {
   }
 
   std::vector<Answer> AskQrz(const std::vector<std::string>& requests,
-                             const std::string& password = "secret") {
+                             const std::string& password = "secret",
+                             const TestServer* qrz = nullptr) {
     return Ask(requests,
                {Request("SetCDSource", {"QRZ Subscription"}),
                 Request("SetCDDXSource", {"QRZ Subscription"}), Request("SetMyCall", {" W1ABC "}),
-                Request("SetQRZPassword", {password})});
+                Request("SetQRZPassword", {password})},
+               qrz);
   }
 
-  std::vector<Answer> AskNuvex(const std::vector<std::string>& requests, bool connected = true) {
-    return Ask(requests, {Request("SetCDSource", {"Nuvex Subscription"}),
-                          Request("SetCDDXSource", {"Nuvex Subscription"}),
-                          Request("SetWebConnectionStatus", {connected})});
+  std::vector<Answer> AskNuvex(const std::vector<std::string>& requests, bool connected = true,
+                               const TestServer* nuvex = nullptr) {
+    return Ask(requests,
+               {Request("SetCDSource", {"Nuvex Subscription"}),
+                Request("SetCDDXSource", {"Nuvex Subscription"}),
+                Request("SetWebConnectionStatus", {connected})},
+               nullptr, nuvex);
   }
 
-  // The shell on this folder, with the fixture's servers unless others are named.
-  std::vector<std::string> ShellArgs(const TestServer* qrz = nullptr,
-                                     const TestServer* nuvex = nullptr) const {
-    return {"shell",
-            "--json",
-            "--data-folder",
-            folder_.path(),
-            "--qrz-host",
-            (qrz != nullptr ? *qrz : qrz_).HostPort(),
-            "--qrz-files-host",
-            kFilesHost,
-            "--service-host",
-            (nuvex != nullptr ? *nuvex : nuvex_).HostPort(),
-            "--ca-bundle",
-            WriteTestCa(folder_.path())};
+  std::vector<std::string> ShellArgs(const TestServer* qrz, const TestServer* nuvex) const {
+    const std::string qrz_host = (qrz != nullptr ? *qrz : qrz_).HostPort();
+    const std::string nuvex_host = (nuvex != nullptr ? *nuvex : nuvex_).HostPort();
+    return {"shell",          "--json",   "--data-folder",    folder_.path(),
+            "--qrz-host",     qrz_host,   "--qrz-files-host", kFilesHost,
+            "--service-host", nuvex_host, "--ca-bundle",      WriteTestCa(folder_.path())};
   }
 
-  std::vector<std::string> Targets(const TestServer& server) const {
+  static std::vector<std::string> Targets(const TestServer& server) {
     std::vector<std::string> targets;
     for (const ReceivedRequest& request : server.Requests()) targets.push_back(request.target);
     return targets;
   }
 
   std::string ActivityLog() const { return ReadFile(folder_.LogFolder() + "/tvlog.txt"); }
+
+  // Each line stands in the activity log as a line of its own.
+  void ExpectLogged(const std::vector<std::string>& lines, const std::string& context = "") {
+    const std::string log = ActivityLog();
+    for (const std::string& line : lines) EXPECT_THAT(log, HasSubstr(line + "\r\n")) << context;
+  }
 
   static std::string Login(const std::string& password = "secret") {
     return std::string(kLoginPath) + "?username=w1abc;password=" + password;
@@ -153,19 +162,18 @@ class OnlineCallbook : public ::testing::Test {
   TestServer nuvex_{TestServer::Scheme::kHttps};
 };
 
+std::string Get(const std::string& method, const std::string& call) {
+  return Request(method, {call});
+}
+
 TEST_F(OnlineCallbook, TheFirstLookupLogsInAndLaterCallsSendOnlyTheQueryWithTheSameKey) {
-  qrz_.Script(kLoginPath, {{.body = kQrzLoginReply}});
-  qrz_.Script(kQueryPath, {{.body = kQrzCallReply}, {.body = kQrzDxCallReply}});
-  const auto answers = AskQrz({Request("GetFirstName", {"K6XYZ"}), Request("GetAddress", {"K6XYZ"}),
-                               Request("GetDataSource"), Request("GetFullName", {"F5ZZZ"}),
-                               Request("GetIOTA", {"F5ZZZ"})});
+  ScriptQrz(qrz_, {{.body = kQrzCallReply}, {.body = kQrzDxCallReply}});
+  const auto answers =
+      AskQrz({Get("GetFirstName", "K6XYZ"), Get("GetAddress", "K6XYZ"), Request("GetDataSource"),
+              Get("GetFullName", "F5ZZZ"), Get("GetIOTA", "F5ZZZ")});
+  EXPECT_THAT(Results(answers), ElementsAre("Patricia", kK6xyzAddress, "QRZ via Subscription",
+                                            "JEAN-LUC EXEMPLE", "EU-048"));
   ASSERT_EQ(answers.size(), 5u);
-  EXPECT_EQ(answers[0].result, "Patricia");
-  EXPECT_EQ(answers[1].result,
-            "Patricia A Sample, K6XYZ\r\n123 W Example Ave\r\nAnaheim, CA 92804");
-  EXPECT_EQ(answers[2].result, "QRZ via Subscription");
-  EXPECT_EQ(answers[3].result, "JEAN-LUC EXEMPLE");
-  EXPECT_EQ(answers[4].result, "EU-048");
   // The prefix resolution, the mapping and the completed record each raise CallDataOK; the
   // cached call raises it once.
   EXPECT_EQ(answers[0].CallDataOkCount(), 3);
@@ -174,32 +182,26 @@ TEST_F(OnlineCallbook, TheFirstLookupLogsInAndLaterCallsSendOnlyTheQueryWithTheS
   EXPECT_THAT(Targets(qrz_), ElementsAre(Login(), Query("k6xyz"), Query("f5zzz")));
 
   const std::string host = "http://" + qrz_.HostPort();
-  const std::string log = ActivityLog();
-  for (const std::string& line :
-       {"QRZ callsign query: " + host + Query("k6xyz"), std::string("Got QRZ response"),
-        "QRZ call query data: " + std::string(kQrzCallReply).substr(0, 200),
-        "QRZ callsign query: " + host + Query("f5zzz")}) {
-    EXPECT_THAT(log, HasSubstr(line + "\r\n"));
-  }
-  EXPECT_THAT(log, Not(HasSubstr("password")));
+  ExpectLogged({"QRZ callsign query: " + host + Query("k6xyz"), "Got QRZ response",
+                "QRZ call query data: " + std::string(kQrzCallReply).substr(0, 200),
+                "QRZ callsign query: " + host + Query("f5zzz")});
+  EXPECT_THAT(ActivityLog(), Not(HasSubstr("password")));
 }
 
 TEST_F(OnlineCallbook, ASessionTimeoutDropsTheKeyAndTheNextNewCallLogsInAgain) {
-  qrz_.Script(kLoginPath, {{.body = kQrzLoginReply}, {.body = LoginReplyWithKey("second")}});
+  qrz_.Script(kLoginPath, {{.body = kQrzLoginReply},
+                           {.body = text::ReplaceAll(kQrzLoginReply, kKey, "second")}});
   qrz_.Script(kQueryPath, {{.body = kQrzSessionTimeoutReply}, {.body = kQrzCallReply}});
-  const auto answers = AskQrz({Request("GetFirstName", {"K6XYZ"}), Request("GetDataSource"),
-                               Request("GetFirstName", {"K6XYZ"}),  // cached: nothing is asked
-                               Request("GetFirstName", {"k6xyz"}),  // another cache key
+  const auto answers = AskQrz({Get("GetFirstName", "K6XYZ"), Request("GetDataSource"),
+                               Get("GetFirstName", "K6XYZ"),  // cached: nothing is asked
+                               Get("GetFirstName", "k6xyz"),  // another cache key
                                Request("GetDataSource")});
-  ASSERT_EQ(answers.size(), 5u);
-  EXPECT_EQ(answers[0].result, "");  // the timed-out reply is not mapped
-  EXPECT_EQ(answers[1].result, "ERROR: Please Retry (session timeout)");
-  EXPECT_EQ(answers[2].result, "");
-  EXPECT_EQ(answers[3].result, "Patricia");
-  EXPECT_EQ(answers[4].result, "QRZ via Subscription");
+  // The timed-out reply is not mapped.
+  EXPECT_THAT(Results(answers), ElementsAre("", "ERROR: Please Retry (session timeout)", "",
+                                            "Patricia", "QRZ via Subscription"));
   EXPECT_THAT(Targets(qrz_),
               ElementsAre(Login(), Query("k6xyz"), Login(), Query("k6xyz", "second")));
-  EXPECT_THAT(ActivityLog(), HasSubstr("QRZ Error 2: Session Timeout\r\n"));
+  ExpectLogged({"QRZ Error 2: Session Timeout"});
 }
 
 TEST_F(OnlineCallbook, RepliesWithoutUsableDataAreRetriedOnceAndReportedByTheirOwnTexts) {
@@ -211,113 +213,59 @@ TEST_F(OnlineCallbook, RepliesWithoutUsableDataAreRetriedOnceAndReportedByTheirO
     const char* data_source;
     std::vector<std::string> log_lines;
   } cases[] = {
-      {"empty twice",
-       {{}, {}},
-       2,
-       "",
-       "",
+      // clang-format off
+      {"empty twice", {{}, {}}, 2, "", "",
        {"QRZ query failed, try again", "QRZ call query no data"}},
-      {"server error, then data",
-       {{.status = 500, .body = "oops"}, {.body = kQrzCallReply}},
-       2,
-       "Patricia",
-       "QRZ via Subscription",
-       {"Got QRZ response on second try"}},
-      {"connection dropped twice",
-       {{.body = kQrzCallReply, .drop_after = 100}},
-       2,
-       "",
-       "",
+      {"server error, then data", {{.status = 500, .body = "oops"}, {.body = kQrzCallReply}}, 2,
+       "Patricia", "QRZ via Subscription", {"Got QRZ response on second try"}},
+      {"connection dropped twice", {{.body = kQrzCallReply, .drop_after = 100}}, 2, "", "",
        {"QRZ call query no data"}},
       {"blanks only", {{.body = "   "}}, 1, "", "", {"Got QRZ response", "QRZ call query no data"}},
       // The service's not-found reply is still mapped: its missing tags empty the fields.
-      {"not found",
-       {{.body = kQrzNotFoundReply}},
-       1,
-       "",
-       "No data found at QRZ",
+      {"not found", {{.body = kQrzNotFoundReply}}, 1, "", "No data found at QRZ",
        {"QRZ Error 2: Not found: K6ZZZ"}},
-      {"not found, upper case",
-       {{.body = "<Error>NOT FOUND: K6XYZ</Error>"}},
-       1,
-       "",
-       "No data found at QRZ",
-       {}},
-      {"session timeout in other words",
-       {{.body = "<html>session TIMEOUT</html>"}},
-       1,
-       "",
-       "ERROR: Please Retry (session timeout)",
-       {}},
-      {"an HTML page",
-       {{.body = "<html><body>Bad Gateway</body></html>"}},
-       1,
-       "",
-       "QRZ via Subscription",
-       {}},
-      {"malformed XML",
-       {{.body = "<QRZDatabase><Callsign><fname>Pat</name></fname><name>Sam"}},
-       1,
-       "Pat</name>",
-       "QRZ via Subscription",
-       {}},
-      {"a message",
-       {{.body = kQrzSubscriptionMessageReply}},
-       1,
-       "Patricia",
+      {"not found, upper case", {{.body = "<Error>NOT FOUND: K6XYZ</Error>"}}, 1, "",
+       "No data found at QRZ", {}},
+      {"session timeout in other words", {{.body = "<html>session TIMEOUT</html>"}}, 1, "",
+       "ERROR: Please Retry (session timeout)", {}},
+      {"an HTML page", {{.body = "<html><body>Bad Gateway</body></html>"}}, 1, "",
+       "QRZ via Subscription", {}},
+      {"malformed XML", {{.body = "<QRZDatabase><Callsign><fname>Pat</name></fname><name>Sam"}}, 1,
+       "Pat</name>", "QRZ via Subscription", {}},
+      {"a message", {{.body = kQrzSubscriptionMessageReply}}, 1, "Patricia",
        "QRZ via Subscription",
        {"QRZ Message 2: A subscription is required to obtain the complete data."}},
+      // clang-format on
   };
   for (const auto& c : cases) {
     TestServer server;
-    server.Script(kLoginPath, {{.body = kQrzLoginReply}});
-    server.Script(kQueryPath, c.replies);
-    const std::vector<std::string> args = ShellArgs(&server);
-    std::string script;
-    for (const std::string& line :
-         {Request("SetCDSource", {"QRZ Subscription"}), Request("SetMyCall", {"W1ABC"}),
-          Request("SetQRZPassword", {"secret"}), Request("GetFirstName", {"K6XYZ"}),
-          Request("GetDataSource")}) {
-      script += line + "\n";
-    }
-    const ToolOutcome outcome = RunOnOwnThread(args, script);
-    std::vector<json> results;
-    for (const std::string& line : outcome.lines) {
-      const json parsed = json::parse(line);
-      if (parsed.contains("result")) results.push_back(parsed["result"]);
-    }
-    ASSERT_EQ(results.size(), 5u) << c.name;
-    EXPECT_EQ(results[3], c.first_name) << c.name;
-    EXPECT_EQ(results[4], c.data_source) << c.name;
+    ScriptQrz(server, c.replies);
+    const auto answers =
+        AskQrz({Get("GetFirstName", "K6XYZ"), Request("GetDataSource")}, "secret", &server);
+    EXPECT_THAT(Results(answers), ElementsAre(c.first_name, c.data_source)) << c.name;
     ASSERT_TRUE(server.WaitUntilAnswered(1 + c.queries)) << c.name;
     EXPECT_EQ(server.Requests().size(), 1 + c.queries) << c.name;
-    for (const std::string& line : c.log_lines) {
-      EXPECT_THAT(ActivityLog(), HasSubstr(line + "\r\n")) << c.name;
-    }
+    ExpectLogged(c.log_lines, c.name);
   }
 }
 
 TEST_F(OnlineCallbook, ACallNotInTheDatabaseKeepsThePreviousCallsRecordAndLabel) {
-  qrz_.Script(kLoginPath, {{.body = kQrzLoginReply}});
-  qrz_.Script(kQueryPath, {{.body = kQrzCallReply},
-                           {.body = "<Session><Error>W1ZZZ not found in database"
-                                    "</Error><Key>k</Key></Session>"}});
+  ScriptQrz(qrz_, {{.body = kQrzCallReply},
+                   {.body = "<Session><Error>W1ZZZ not found in database</Error><Key>k</Key>"
+                            "</Session>"}});
   const auto answers =
-      AskQrz({Request("GetFirstName", {"K6XYZ"}), Request("GetFirstName", {"W1ZZZ"}),
-              Request("GetDataStatus", {"W1ZZZ"}), Request("GetAddress", {"W1ZZZ"}),
-              Request("GetDataSource")});
+      AskQrz({Get("GetFirstName", "K6XYZ"), Get("GetFirstName", "W1ZZZ"),
+              Get("GetDataStatus", "W1ZZZ"), Get("GetAddress", "W1ZZZ"), Request("GetDataSource")});
+  EXPECT_THAT(Results(answers),
+              ElementsAre("Patricia", "Patricia", "Call not found in QRZ database.", kK6xyzAddress,
+                          "QRZ via Subscription"));
   ASSERT_EQ(answers.size(), 5u);
-  EXPECT_EQ(answers[1].result, "Patricia");
   EXPECT_EQ(answers[1].CallDataOkCount(), 2);  // the mapping raises none
-  EXPECT_EQ(answers[2].result, "Call not found in QRZ database.");
-  EXPECT_EQ(answers[3].result,
-            "Patricia A Sample, K6XYZ\r\n123 W Example Ave\r\nAnaheim, CA 92804");
-  EXPECT_EQ(answers[4].result, "QRZ via Subscription");
 }
 
 TEST_F(OnlineCallbook, WithoutAPasswordOrAKeyNothingIsAskedAndAConnectionErrorIsReported) {
   {
-    const auto answers = AskQrz({Request("GetFirstName", {"K6XYZ"}), Request("GetDataSource")}, "");
+    const auto answers = AskQrz({Get("GetFirstName", "K6XYZ"), Request("GetDataSource")}, "");
     ASSERT_EQ(answers.size(), 2u);
     EXPECT_THAT(answers[0].events, Contains("WebStatus Connection error."));
     EXPECT_EQ(answers[1].result, "");
@@ -325,23 +273,22 @@ TEST_F(OnlineCallbook, WithoutAPasswordOrAKeyNothingIsAskedAndAConnectionErrorIs
   }
   {
     // A stopped web stays silent: no request and no event.
-    const auto answers = AskQrz({Request("StopWeb"), Request("GetFirstName", {"K6XYZ"})});
+    const auto answers = AskQrz({Request("StopWeb"), Get("GetFirstName", "K6XYZ")});
     ASSERT_EQ(answers.size(), 2u);
     EXPECT_THAT(answers[1].events, IsEmpty());
     EXPECT_THAT(qrz_.Requests(), IsEmpty());
   }
   // A refused login: its reply is logged, and every new call tries again.
   qrz_.Script(kLoginPath, {{.body = kQrzBadPasswordReply}, {.status = 404}});
-  const auto answers = AskQrz({Request("GetFirstName", {"K6XYZ"}),
-                               Request("GetFirstName", {"W1XX"}), Request("GetDataSource")});
+  const auto answers =
+      AskQrz({Get("GetFirstName", "K6XYZ"), Get("GetFirstName", "W1XX"), Request("GetDataSource")});
   ASSERT_EQ(answers.size(), 3u);
   EXPECT_THAT(answers[0].events, Contains("WebStatus Connection error."));
   EXPECT_THAT(answers[1].events, Contains("WebStatus Connection error."));
   EXPECT_EQ(answers[2].result, "");
   EXPECT_THAT(Targets(qrz_), ElementsAre(Login(), Login()));
-  const std::string log = ActivityLog();
-  EXPECT_THAT(log, HasSubstr("QRZ no Key or data: " + std::string(kQrzBadPasswordReply)));
-  EXPECT_THAT(log, HasSubstr("QRZ no Key or data: \r\n"));
+  EXPECT_THAT(ActivityLog(), HasSubstr("QRZ no Key or data: " + std::string(kQrzBadPasswordReply)));
+  ExpectLogged({"QRZ no Key or data: "});
 }
 
 TEST_F(OnlineCallbook, PasswordsAndCallsGoOutAsGivenWithOnlyWhatARequestLineCannotCarryEncoded) {
@@ -349,22 +296,17 @@ TEST_F(OnlineCallbook, PasswordsAndCallsGoOutAsGivenWithOnlyWhatARequestLineCann
     const char* password;
     const char* sent;
   } cases[] = {
+      // clang-format off
       {"p&ss;word", "p&ss;word"},  // the service reads only up to "&" or ";"
       {"p\xC3\xA4ssw\xC3\xB6rd", "p%C3%A4ssw%C3%B6rd"},
       {"a b#c%41", "a%20b%23c%41"},
       {"line\r\nHost: evil", "line%0D%0AHost:%20evil"},
+      // clang-format on
   };
   for (const auto& c : cases) {
     TestServer server;
-    server.Script(kLoginPath, {{.body = kQrzLoginReply}});
-    server.Script(kQueryPath, {{.body = kQrzCallReply}});
-    const std::vector<std::string> args = ShellArgs(&server);
-    const std::string script = Request("SetCDSource", {"QRZ Subscription"}) + "\n" +
-                               Request("SetMyCall", {"W1ABC"}) + "\n" +
-                               Request("SetQRZPassword", {c.password}) + "\n" +
-                               Request("GetFirstName", {"K6XYZ"}) + "\n";
-    const ToolOutcome outcome = RunOnOwnThread(args, script);
-    EXPECT_EQ(outcome.status, 0);
+    ScriptQrz(server, {{.body = kQrzCallReply}});
+    AskQrz({Get("GetFirstName", "K6XYZ")}, c.password, &server);
     ASSERT_TRUE(server.WaitUntilAnswered(2)) << c.sent;
     EXPECT_THAT(Targets(server), ElementsAre(Login(c.sent), Query("k6xyz"))) << c.sent;
   }
@@ -372,37 +314,29 @@ TEST_F(OnlineCallbook, PasswordsAndCallsGoOutAsGivenWithOnlyWhatARequestLineCann
 
 TEST_F(OnlineCallbook, TheBiographyIsAskedOnlyByItsQueriesWithItsLinksMadeAbsolute) {
   const std::string page = R"(<a href="/hampages/k6xyz.htm">me</a><img src="/hampages/x.jpg">)";
-  qrz_.Script(kLoginPath, {{.body = kQrzLoginReply}});
   // The first biography reply is empty and asked again; the second lookup finds it at once.
-  qrz_.Script(
-      kQueryPath,
-      {{.body = kQrzCallReply}, {}, {.body = page}, {.body = kQrzCallReply}, {.body = page}});
-  const auto answers =
-      AskQrz({Request("GetBiography", {"K6XYZ"}), Request("GetPhoto", {"K6XYZ"}),
-              Request("GetFirstName", {"K6XYZ"}), Request("GetBiography", {"K6XYZ"})});
-  ASSERT_EQ(answers.size(), 4u);
+  ScriptQrz(qrz_,
+            {{.body = kQrzCallReply}, {}, {.body = page}, {.body = kQrzCallReply}, {.body = page}});
+  const auto answers = AskQrz({Get("GetBiography", "K6XYZ"), Get("GetPhoto", "K6XYZ"),
+                               Get("GetFirstName", "K6XYZ"), Get("GetBiography", "K6XYZ")});
   const std::string rewritten = std::string(R"(<a href="http://)") + kFilesHost +
                                 R"(/z/k6xyz.htm">me</a><img src="http://)" + kFilesHost +
                                 R"(/z/x.jpg">)";
-  EXPECT_EQ(answers[0].result, rewritten);
-  EXPECT_EQ(answers[1].result, "https://cdn-xml.qrz.com/e/k6xyz/qsl.png");
-  EXPECT_EQ(answers[3].result, rewritten);
+  EXPECT_THAT(Results(answers), ElementsAre(rewritten, "https://cdn-xml.qrz.com/e/k6xyz/qsl.png",
+                                            "Patricia", rewritten));
   EXPECT_THAT(Targets(qrz_), ElementsAre(Login(), Query("k6xyz"), Biography("k6xyz"),
                                          Biography("k6xyz"), Query("k6xyz"), Biography("k6xyz")));
-  EXPECT_THAT(ActivityLog(),
-              HasSubstr("QRZ bio query: http://" + qrz_.HostPort() + Biography("k6xyz") + "\r\n"));
+  ExpectLogged({"QRZ bio query: http://" + qrz_.HostPort() + Biography("k6xyz")});
 }
 
 TEST_F(OnlineCallbook, StopWebFromTheHostLoopEndsTheSessionRequestUnderWay) {
   const Reply slow{.body = std::string(40, '.'), .chunk_bytes = 1, .chunk_pause = 50ms};
-  qrz_.Script(kLoginPath, {{.body = kQrzLoginReply}});
   // The repeat of the stopped query ends before it goes out, or is cut; either way the next
   // lookup gets the last reply.
-  qrz_.Script(kQueryPath, {{.body = kQrzCallReply}, slow, {.body = kQrzDxCallReply}});
-  const auto answers = AskQrz({Request("GetFirstName", {"K6XYZ"}),
-                               R"({"meta": "on_yield", "call": {"call": "StopWeb"}})",
-                               Request("GetFirstName", {"W1XX"}), Request("GetDataSource"),
-                               Request("GetFirstName", {"W1YY"})});
+  ScriptQrz(qrz_, {{.body = kQrzCallReply}, slow, {.body = kQrzDxCallReply}});
+  const auto answers =
+      AskQrz({Get("GetFirstName", "K6XYZ"), R"({"meta": "on_yield", "call": {"call": "StopWeb"}})",
+              Get("GetFirstName", "W1XX"), Request("GetDataSource"), Get("GetFirstName", "W1YY")});
   ASSERT_EQ(answers.size(), 5u);
   EXPECT_EQ(answers[0].result, "Patricia");
   // Stopped: the query and its repeat end empty, nothing is mapped and no event follows.
@@ -423,29 +357,27 @@ TEST_F(OnlineCallbook, StopWebFromTheHostLoopEndsTheSessionRequestUnderWay) {
   EXPECT_TRUE(qrz_.Requests()[2].cut);
   EXPECT_EQ(requests.back().target, Query("w1yy"));
   EXPECT_FALSE(requests.back().cut);
-  EXPECT_THAT(ActivityLog(), HasSubstr("QRZ call query no data\r\n"));
+  ExpectLogged({"QRZ call query no data"});
 }
 
 TEST_F(OnlineCallbook, TheSessionOutlivesTheServiceObjectAndNewCredentialsWaitForATimeout) {
-  qrz_.Script(kLoginPath, {{.body = kQrzLoginReply}});
-  qrz_.Script(kQueryPath, {{.body = kQrzCallReply}});
-  AskQrz({Request("GetFirstName", {"K6XYZ"}), R"({"meta": "restart"})",
+  ScriptQrz(qrz_, {{.body = kQrzCallReply}});
+  AskQrz({Get("GetFirstName", "K6XYZ"), R"({"meta": "restart"})",
           Request("SetCDSource", {"QRZ Subscription"}), Request("SetMyCall", {"K9NEW"}),
-          Request("SetQRZPassword", {"other"}), Request("GetFirstName", {"K6XYZ"})});
+          Request("SetQRZPassword", {"other"}), Get("GetFirstName", "K6XYZ")});
   EXPECT_THAT(Targets(qrz_), ElementsAre(Login(), Query("k6xyz"), Query("k6xyz")));
 }
 
 TEST_F(OnlineCallbook, DevelopmentLoggingShowsTheLastUrlAndKeepsASessionLog) {
-  qrz_.Script(kLoginPath, {{.body = kQrzLoginReply}});
-  qrz_.Script(kQueryPath, {{.body = kQrzCallReply}});
+  ScriptQrz(qrz_, {{.body = kQrzCallReply}});
   nuvex_.Script(kNuvexPath, {{.body = kNuvexCallReply}});
-  const auto qrz = AskQrz({Request("SetDevel", {true}), Request("GetFirstName", {"K6XYZ"})});
+  const auto qrz = AskQrz({Request("SetDevel", {true}), Get("GetFirstName", "K6XYZ")});
   ASSERT_EQ(qrz.size(), 2u);
   EXPECT_THAT(qrz[1].events, Contains("WebStatus URL: http://" + qrz_.HostPort() + Query("k6xyz")));
   EXPECT_THAT(ReadFile(folder_.path() + "/Logs/QRZ_Session.txt"),
               HasSubstr("GET http://" + qrz_.HostPort() + Query("k6xyz")));
 
-  const auto nuvex = AskNuvex({Request("SetDevel", {true}), Request("GetFirstName", {"W1XYZ"})});
+  const auto nuvex = AskNuvex({Request("SetDevel", {true}), Get("GetFirstName", "W1XYZ")});
   ASSERT_EQ(nuvex.size(), 2u);
   EXPECT_THAT(nuvex[1].events,
               Contains("WebStatus URL: https://" + nuvex_.HostPort() + kNuvexPath + "?call=W1XYZ"));
@@ -457,62 +389,28 @@ TEST_F(OnlineCallbook, TheMakersLookupIsAskedOnlyOnLineAndReportsWhatItFound) {
     std::vector<Reply> replies;
     bool connected;
     std::size_t requests;
-    const char* first_name;
-    const char* data_source;
-    const char* data_status;
-    const char* mode;
+    std::vector<json> results;  // data status, first name, data source, mode
   } cases[] = {
-      {"off line", {{.body = kNuvexCallReply}}, false, 0, "", "", "OK", ""},
-      {"found", {{.body = kNuvexCallReply}}, true, 1, "Robert", "Nuvex Subscription", "OK", "CW"},
-      {"empty, then found",
-       {{.status = 503}, {.body = kNuvexCallReply}},
-       true,
-       2,
-       "Robert",
-       "Nuvex Subscription",
-       "OK",
-       "CW"},
-      {"empty twice", {{}, {}}, true, 2, "", "", "OK", ""},
-      {"not found:",
-       {{.body = "<Error>Not Found: W1XYZ</Error>"}},
-       true,
-       1,
-       "",
-       "No data found at Nuvex",
-       "OK",
-       ""},
-      {"not found in",
-       {{.body = "<Error>W1XYZ not found in database</Error>"}},
-       true,
-       1,
-       "",
-       "Nuvex Subscription",
-       "Call not found in Nuvex database.",
-       ""},
+      // clang-format off
+      {"off line", {{.body = kNuvexCallReply}}, false, 0, {"OK", "", "", ""}},
+      {"found", {{.body = kNuvexCallReply}}, true, 1,
+       {"OK", "Robert", "Nuvex Subscription", "CW"}},
+      {"empty, then found", {{.status = 503}, {.body = kNuvexCallReply}}, true, 2,
+       {"OK", "Robert", "Nuvex Subscription", "CW"}},
+      {"empty twice", {{}, {}}, true, 2, {"OK", "", "", ""}},
+      {"not found:", {{.body = "<Error>Not Found: W1XYZ</Error>"}}, true, 1,
+       {"OK", "", "No data found at Nuvex", ""}},
+      {"not found in", {{.body = "<Error>W1XYZ not found in database</Error>"}}, true, 1,
+       {"Call not found in Nuvex database.", "", "Nuvex Subscription", ""}},
+      // clang-format on
   };
   for (const auto& c : cases) {
     TestServer server(TestServer::Scheme::kHttps);
     server.Script(kNuvexPath, c.replies);
-    const std::vector<std::string> args = ShellArgs(nullptr, &server);
-    std::string script;
-    for (const std::string& line :
-         {Request("SetCDSource", {"Nuvex Subscription"}),
-          Request("SetWebConnectionStatus", {c.connected}), Request("GetDataStatus", {"W1XYZ"}),
-          Request("GetFirstName", {"W1XYZ"}), Request("GetDataSource"),
-          Request("GetMode", {"W1XYZ"})}) {
-      script += line + "\n";
-    }
-    const ToolOutcome outcome = RunOnOwnThread(args, script);
-    std::vector<json> results;
-    for (const std::string& line : outcome.lines) {
-      const json parsed = json::parse(line);
-      if (parsed.contains("result")) results.push_back(parsed["result"]);
-    }
-    ASSERT_EQ(results.size(), 6u) << c.name;
-    EXPECT_EQ(results[2], c.data_status) << c.name;
-    EXPECT_EQ(results[3], c.first_name) << c.name;
-    EXPECT_EQ(results[4], c.data_source) << c.name;
-    EXPECT_EQ(results[5], c.mode) << c.name;
+    const auto answers = AskNuvex({Get("GetDataStatus", "W1XYZ"), Get("GetFirstName", "W1XYZ"),
+                                   Request("GetDataSource"), Get("GetMode", "W1XYZ")},
+                                  c.connected, &server);
+    EXPECT_EQ(Results(answers), c.results) << c.name;
     ASSERT_TRUE(server.WaitUntilAnswered(c.requests)) << c.name;
     EXPECT_EQ(Targets(server),
               std::vector<std::string>(c.requests, std::string(kNuvexPath) + "?call=W1XYZ"))
@@ -521,22 +419,24 @@ TEST_F(OnlineCallbook, TheMakersLookupIsAskedOnlyOnLineAndReportsWhatItFound) {
 }
 
 TEST_F(OnlineCallbook, TheLookupCardAsksTheChosenOnlineSourceAndNeverShowsThePassword) {
-  qrz_.Script(kLoginPath, {{.body = kQrzLoginReply}});
-  qrz_.Script(kQueryPath, {{.body = kQrzCallReply}});
+  ScriptQrz(qrz_, {{.body = kQrzCallReply}});
   nuvex_.Script(kNuvexPath, {{.body = kNuvexCallReply}});
-  const std::vector<std::string> hosts = {
-      "--data-folder",  folder_.path(),    "--qrz-host",  qrz_.HostPort(),
-      "--service-host", nuvex_.HostPort(), "--ca-bundle", WriteTestCa(folder_.path())};
-  const auto with = [&hosts](std::vector<std::string> args) {
-    args.insert(args.end(), hosts.begin(), hosts.end());
+  const auto lookup = [this](std::vector<std::string> args) {
+    args.insert(args.end(),
+                {"--data-folder", folder_.path(), "--qrz-host", qrz_.HostPort(), "--service-host",
+                 nuvex_.HostPort(), "--ca-bundle", WriteTestCa(folder_.path())});
+    return RunOnOwnThread(args, "");
+  };
+  const std::vector<std::string> qrz_user = {"lookup", "K6XYZ",      "--source",
+                                             "qrz",    "--qrz-user", "w1abc"};
+  const auto with = [](std::vector<std::string> args, std::vector<std::string> more) {
+    args.insert(args.end(), more.begin(), more.end());
     return args;
   };
   const std::string password = "s3cr&t;pw";
   ::setenv("TORVANE_QRZ_PASSWORD", password.c_str(), 1);
-  const auto qrz = RunOnOwnThread(
-      with({"lookup", "K6XYZ", "--source", "qrz", "--qrz-user", "w1abc", "--json"}), "");
-  const auto text =
-      RunOnOwnThread(with({"lookup", "K6XYZ", "--source", "qrz", "--qrz-user", "w1abc"}), "");
+  const auto qrz = lookup(with(qrz_user, {"--json"}));
+  const auto text = lookup(qrz_user);
   ::unsetenv("TORVANE_QRZ_PASSWORD");
   ASSERT_EQ(qrz.status, 0) << qrz.err;
   const json card = json::parse(qrz.out)["callbook"];
@@ -554,18 +454,15 @@ TEST_F(OnlineCallbook, TheLookupCardAsksTheChosenOnlineSourceAndNeverShowsThePas
   // A refused login shows as the connection error; the password given on the command line is
   // not shown either.
   qrz_.Script(kLoginPath, {{.body = kQrzBadPasswordReply}});
-  const auto refused = RunOnOwnThread(with({"lookup", "K6XYZ", "--source", "qrz", "--qrz-user",
-                                            "w1abc", "--qrz-password", "wrongpw", "--json"}),
-                                      "");
-  const json refused_card = json::parse(refused.out)["callbook"];
-  EXPECT_THAT(refused_card["web_status"], ElementsAre("Connection error."));
+  const auto refused = lookup(with(qrz_user, {"--qrz-password", "wrongpw", "--json"}));
+  EXPECT_THAT(json::parse(refused.out)["callbook"]["web_status"], ElementsAre("Connection error."));
   EXPECT_THAT(refused.out + refused.err, Not(HasSubstr("wrongpw")));
 
-  const auto missing = RunOnOwnThread(with({"lookup", "K6XYZ", "--source", "qrz"}), "");
+  const auto missing = lookup({"lookup", "K6XYZ", "--source", "qrz"});
   EXPECT_EQ(missing.status, 2);
   EXPECT_THAT(missing.err, HasSubstr("--qrz-user"));
 
-  const auto nuvex = RunOnOwnThread(with({"lookup", "W1XYZ", "--source", "nuvex", "--json"}), "");
+  const auto nuvex = lookup({"lookup", "W1XYZ", "--source", "nuvex", "--json"});
   ASSERT_EQ(nuvex.status, 0) << nuvex.err;
   const json nuvex_card = json::parse(nuvex.out)["callbook"];
   EXPECT_EQ(nuvex_card["name"], "Robert J Sample");
