@@ -5,6 +5,7 @@
 #include <charconv>
 #include <cstring>
 
+#include "core/code_page.h"
 #include "core/text.h"
 
 namespace torvane::import {
@@ -13,45 +14,10 @@ namespace {
 
 constexpr std::size_t kChunkBytes = 1 << 20;
 
-bool IsValidUtf8(std::string_view text) {
-  std::size_t i = 0;
-  while (i < text.size()) {
-    const auto byte = static_cast<unsigned char>(text[i]);
-    std::size_t length = 0;
-    if (byte < 0x80) {
-      ++i;
-      continue;
-    } else if ((byte & 0xE0) == 0xC0 && byte >= 0xC2) {
-      length = 2;
-    } else if ((byte & 0xF0) == 0xE0) {
-      length = 3;
-    } else if ((byte & 0xF8) == 0xF0 && byte <= 0xF4) {
-      length = 4;
-    } else {
-      return false;
-    }
-    if (i + length > text.size()) return false;
-    for (std::size_t k = 1; k < length; ++k) {
-      if ((static_cast<unsigned char>(text[i + k]) & 0xC0) != 0x80) return false;
-    }
-    i += length;
-  }
-  return true;
-}
-
-void Latin1ToUtf8(std::string& text) {
-  std::string converted;
-  converted.reserve(text.size() + 16);
-  for (char c : text) {
-    const auto byte = static_cast<unsigned char>(c);
-    if (byte < 0x80) {
-      converted += c;
-    } else {
-      converted += static_cast<char>(0xC0 | (byte >> 6));
-      converted += static_cast<char>(0x80 | (byte & 0x3F));
-    }
-  }
-  text = std::move(converted);
+// Text that is not UTF-8 is read in the Windows code page, whose upper half is Latin-1's
+// where Latin-1 has letters.
+void ToUtf8(std::string& record) {
+  if (!code_page::IsValidUtf8(record)) record = code_page::Cp1252ToUtf8(record);
 }
 
 std::vector<std::string_view> SplitFields(std::string_view record) {
@@ -190,7 +156,7 @@ Result<bool> UlsRecordReader::Next(std::string& record, std::uint64_t& line_numb
       pending_line_ = lines_read_;
       has_pending_ = true;
       if (emit) {
-        if (!IsValidUtf8(record)) Latin1ToUtf8(record);
+        ToUtf8(record);
         return true;
       }
     } else {
@@ -202,7 +168,7 @@ Result<bool> UlsRecordReader::Next(std::string& record, std::uint64_t& line_numb
   has_pending_ = false;
   record.swap(pending_);
   line_number = pending_line_;
-  if (!IsValidUtf8(record)) Latin1ToUtf8(record);
+  ToUtf8(record);
   return true;
 }
 

@@ -17,7 +17,7 @@ namespace torvane::import {
 
 // Splits a member into records. A line that does not begin with the member's record type
 // ("EN|") continues the record before it: a line break inside a value, kept as one blank.
-// Text that is not UTF-8 is read as Latin-1.
+// Text that is not UTF-8 is read in the Windows code page (Latin-1 letters).
 class UlsRecordReader {
  public:
   // `on_bytes` hears how many bytes each chunk added, for progress displays.
