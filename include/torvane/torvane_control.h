@@ -112,6 +112,9 @@ class TorvaneControl {
   Variant ClearCDCall();
 
   // Prefix resolution only (no callbook lookup).
+  // Resolves a new call for the quick getters: non-zero when no prefix matched it (the
+  // getters then keep the previous call's entity); 0 when it matched, and for a repeated call.
+  std::int16_t QuickCheckCall(const std::string& callsign);
   std::string GetQuickCountry(const std::string& callsign);
   std::string GetQuickPrefixCountry(const std::string& callsign);
   std::string GetQuickContinent(const std::string& callsign);

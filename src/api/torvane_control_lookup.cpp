@@ -316,6 +316,11 @@ Variant TorvaneControl::ClearQuickCheckCall() {
                [](Service& service) { return service.callbook_queries().ClearQuickCheckCall(); });
 }
 
+std::int16_t TorvaneControl::QuickCheckCall(const std::string& callsign) {
+  return Guard(service_, std::int16_t{0},
+               [&](Service& service) { return service.call_cache().QuickCheckCall(callsign); });
+}
+
 Variant TorvaneControl::ClearCDCall() {
   return Guard(service_, Variant(),
                [](Service& service) { return service.callbook_queries().ClearCDCall(); });
@@ -435,7 +440,7 @@ std::int16_t TorvaneControl::GetQuickStatus(const std::string& callsign,
 
 bool TorvaneControl::SetSpecialCall(const std::string& callsign) {
   return Guard(service_, false, [&](Service& service) {
-    return torvane::SetSpecialCall(service.databases().Data1, callsign);
+    return torvane::SetSpecialCall(service.databases().Data1, service.prefix_reader(), callsign);
   });
 }
 

@@ -29,6 +29,7 @@ Service::Service(Options options, EventSink* events, HostLoop* host_loop)
       online_extras_(transport_, web_, settings_),
       file_upload_(transport_) {
   StartUp();
+  prefix_reader_.Reload();
 }
 
 Service::~Service() { ShutDown(); }

@@ -65,6 +65,7 @@ class Service {
   geo::Sun& sun() { return sun_; }
   beacons::BeaconSchedule& beacons() { return beacons_; }
 
+  PrefixReader& prefix_reader() { return prefix_reader_; }
   PrefixLookup& prefix_lookup() { return prefix_lookup_; }
   CallCache& call_cache() { return call_cache_; }
   QuickQueries& quick_queries() { return quick_queries_; }
@@ -116,7 +117,8 @@ class Service {
                                   options_.clublog_api_key};
   services::Lotw lotw_{transport_, web_, events_, folders_, databases_, options_.lotw_host};
 
-  PrefixLookup prefix_lookup_{databases_, web_, events_};
+  PrefixReader prefix_reader_{databases_};
+  PrefixLookup prefix_lookup_{prefix_reader_, web_, events_};
   CallCache call_cache_{prefix_lookup_, web_, events_};
   QuickQueries quick_queries_{call_cache_, prefix_lookup_};
   EntityQueries entity_queries_{databases_};

@@ -6,11 +6,25 @@ namespace torvane {
 
 std::string CallCache::Parse(const std::string& call) { return ParseCall(call, parsed); }
 
+namespace {
+
+// `callsign` read with "\\" as "/" equals `cached`: the repeated getters of one call ask this
+// without building a copy.
+bool IsCachedCall(const std::string& callsign, const std::string& cached) {
+  if (callsign.size() != cached.size()) return false;
+  for (std::size_t i = 0; i < callsign.size(); ++i) {
+    const char c = callsign[i] == '\\' ? '/' : callsign[i];
+    if (c != cached[i]) return false;
+  }
+  return true;
+}
+
+}  // namespace
+
 std::int16_t CallCache::QuickCheckCall(const std::string& callsign) {
-  const std::string call = text::ReplaceAll(callsign, "\\", "/");
-  if (call != QuickCall) {
-    QuickCall = call;
-    Parse(call);
+  if (!IsCachedCall(callsign, QuickCall)) {
+    QuickCall = text::ReplaceAll(callsign, "\\", "/");
+    Parse(QuickCall);
     return prefixes_.LookupPrefix(parsed.BaseCall, parsed.PrefixCall) ? 1 : 0;
   }
   if (!web_.webStopped) events_.CallDataOK(true);

@@ -2,10 +2,12 @@
 
 namespace torvane {
 
-bool SetSpecialCall(db::Table& plink, const std::string& callsign) {
+bool SetSpecialCall(db::Table& plink, PrefixReader& reader, const std::string& callsign) {
   if (plink.CurrentIndex().empty()) plink.SetIndex("prefix");
   if (!plink.Seek(Variant(callsign))) return false;
-  return plink.Edit() && plink.SetField("inactive", Variant("!")) && plink.Update();
+  if (!(plink.Edit() && plink.SetField("inactive", Variant("!")) && plink.Update())) return false;
+  reader.Reload();
+  return true;
 }
 
 }  // namespace torvane

@@ -1,5 +1,6 @@
 #include "lookup/call_parser.h"
 
+#include <algorithm>
 #include <array>
 #include <string_view>
 
@@ -116,8 +117,14 @@ void ApplyUnitedStatesRules(ParsedCall& parsed) {
 }  // namespace
 
 std::string ParseCall(const std::string& call, ParsedCall& parsed) {
-  std::string s = text::ReplaceAll(text::ToUpper(call), "\\", "/");
+  std::string s = text::ToUpper(call);
+  std::replace(s.begin(), s.end(), '\\', '/');
   parsed.PrefixCall.clear();
+  if (s.find('/') == std::string::npos) {
+    parsed.BaseCall = std::move(s);
+    ApplyUnitedStatesRules(parsed);
+    return call;
+  }
   parsed.BaseCall = s;
 
   for (std::string_view suffix : {"/P", "/M", "/A", "/AM", "/MM", "/QRP"}) {

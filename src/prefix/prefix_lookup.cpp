@@ -13,12 +13,6 @@ namespace {
 
 constexpr std::string_view kSuffixes[] = {"/P", "/M", "/A", "/AM", "/MM", "/QRP"};
 
-// The column's text with its sign inverted: the table holds hours west of UTC.
-std::string InvertedOffset(const std::string& column) {
-  if (!column.empty() && column.front() == '-') return column.substr(1);
-  return "-" + column;
-}
-
 void DropLast(std::string& work) {
   if (!work.empty()) work.pop_back();
 }
@@ -42,12 +36,12 @@ std::string StrippedCall(const std::string& base_call) {
 }  // namespace
 
 bool PrefixLookup::Probe(const std::string& key) {
-  return databases_.Data1.Seek(Variant(std::string_view(key)));
+  key_row_ = tables_.FindKey(key);
+  return key_row_ != nullptr;
 }
 
 bool PrefixLookup::Usable(bool first_probe) const {
-  const Variant* inactive = databases_.Data1.Field("inactive");
-  return inactive == nullptr || inactive->ToText() != "!" || first_probe;
+  return !key_row_->exact_only || first_probe;
 }
 
 bool PrefixLookup::ProbeIteration(const std::string& pair_a, const std::string& pair_b,
@@ -65,70 +59,28 @@ bool PrefixLookup::ProbeIteration(const std::string& pair_a, const std::string& 
 }
 
 bool PrefixLookup::FollowLink(EntityInfo& entity, Fill fill) {
-  std::int16_t id = 0;
-  ReadInt16(databases_.Data1.Field("plink"), id);
-  db::Table& prefixes = databases_.Data2;
-  prefixes.SetIndex("ID");
-  if (!prefixes.Seek(Variant(id))) return false;
-
-  const auto text = [&](const char* column, std::string& target) {
-    ReadText(prefixes.Field(column), target);
+  const EntityRow* row = tables_.FindEntity(key_row_->link);
+  if (row == nullptr) return false;
+  const auto copy = [](const std::optional<std::string>& value, std::string& target) {
+    if (value) target = *value;
   };
-  const auto zone = [&](const char* column, std::string& target) {
-    ReadNonEmptyText(prefixes.Field(column), target);
-  };
-  const auto offset = [&] {
-    std::string column;
-    if (ReadText(prefixes.Field("Time_Offset"), column)) entity.Time_Offset = InvertedOffset(column);
-  };
-  const auto dxcc = [&](bool positive_only) {
-    std::int16_t number = 0;
-    if (ReadInt16(prefixes.Field("DXCC"), number) && (positive_only ? number > 0 : number != 0)) {
-      entity.DXCC = number;
-    }
-  };
-  const auto id_column = [&] { ReadInt16(prefixes.Field("ID"), entity.ID); };
-
-  // Each pass copies its columns in its own order; only the set of columns matters for the
-  // result, but the orders are kept as the lookups define them.
-  text("master_prefix", entity.master_prefix);
-  switch (fill) {
-    case Fill::kCallEntityQuick:
-    case Fill::kPrefixEntityQuick:
-      text("Country", entity.Country);
-      text("Continent", entity.Continent);
-      text("Latitude", entity.Latitude);
-      text("Longitude", entity.Longitude);
-      if (fill == Fill::kCallEntityQuick) offset();
-      dxcc(/*positive_only=*/true);
-      zone("CQ_Zone", entity.CQ_Zone);
-      zone("ITU_Zone", entity.ITU_Zone);
-      text("End_Date", entity.End_Date);
-      text("Begin_Date", entity.Begin_Date);
-      if (fill == Fill::kCallEntityQuick) {
-        text("Abbreviation", entity.Abbreviation);
-        id_column();
-      } else {
-        id_column();
-        text("Abbreviation", entity.Abbreviation);
-      }
-      break;
-    case Fill::kCallEntityCallbook:
-    case Fill::kPrefixEntityCallbook:
-      dxcc(/*positive_only=*/false);
-      text("Country", entity.Country);
-      text("Latitude", entity.Latitude);
-      text("Longitude", entity.Longitude);
-      if (fill == Fill::kCallEntityCallbook) offset();
-      zone("CQ_Zone", entity.CQ_Zone);
-      zone("ITU_Zone", entity.ITU_Zone);
-      text("Continent", entity.Continent);
-      text("Abbreviation", entity.Abbreviation);
-      text("End_Date", entity.End_Date);
-      text("Begin_Date", entity.Begin_Date);
-      id_column();
-      break;
+  copy(row->master_prefix, entity.master_prefix);
+  copy(row->Country, entity.Country);
+  copy(row->Continent, entity.Continent);
+  copy(row->Latitude, entity.Latitude);
+  copy(row->Longitude, entity.Longitude);
+  if (fill == Fill::kCallEntityQuick || fill == Fill::kCallEntityCallbook) {
+    copy(row->Time_Offset, entity.Time_Offset);
   }
+  // The quick lookups take only a positive number; the callbook's any but 0.
+  const bool quick = fill == Fill::kCallEntityQuick || fill == Fill::kPrefixEntityQuick;
+  if (row->DXCC && (quick ? *row->DXCC > 0 : *row->DXCC != 0)) entity.DXCC = *row->DXCC;
+  copy(row->CQ_Zone, entity.CQ_Zone);
+  copy(row->ITU_Zone, entity.ITU_Zone);
+  copy(row->Abbreviation, entity.Abbreviation);
+  copy(row->Begin_Date, entity.Begin_Date);
+  copy(row->End_Date, entity.End_Date);
+  if (row->ID) entity.ID = *row->ID;
   return true;
 }
 
@@ -136,7 +88,7 @@ bool PrefixLookup::LookupPrefix(const std::string& BaseCall, std::string& Prefix
   bool first_probe = true;
   bool found = false;
   WPXPrefix.clear();
-  databases_.Data1.SetIndex("prefix");
+  tables_.BeginLookup();
 
   std::string work = BaseCall;
   std::size_t n = work.size();
@@ -150,15 +102,10 @@ bool PrefixLookup::LookupPrefix(const std::string& BaseCall, std::string& Prefix
   // in the fourth call area.
   if (text::Contains(work, "KG4") && n != 5) PrefixCall = "W4";
 
-  if (work.size() > 2) {
-    bool digit_seen = false;
-    for (std::size_t i = 0; i < n; ++i) {
-      if (!digit_seen && !work.empty() && text::IsDigit(work.back())) {
-        WPXPrefix = work;
-        digit_seen = true;
-      }
-      DropLast(work);
-    }
+  // The WPX prefix runs to the call's last digit.
+  if (n > 2) {
+    const std::size_t last_digit = BaseCall.find_last_of("0123456789");
+    if (last_digit != std::string::npos) WPXPrefix.assign(BaseCall, 0, last_digit + 1);
   }
 
   work = PrefixCall.empty() ? BaseCall : PrefixCall;
@@ -204,7 +151,7 @@ bool PrefixLookup::LookupPrefix(const std::string& BaseCall, std::string& Prefix
 bool PrefixLookup::LookupPrefixForCallbook(const std::string& BaseCall, std::string& PrefixCall) {
   bool first_probe = true;
   bool found = false;
-  databases_.Data1.SetIndex("prefix");
+  tables_.BeginLookup();
 
   const std::string stripped = StrippedCall(BaseCall);
   const std::size_t n = stripped.size();
@@ -252,14 +199,13 @@ std::int16_t PrefixLookup::EntityIdOnDate(const std::string& qsodate,
 
   std::string before = "0";
   std::int16_t old_id = 0;
-  db::Table& old_keys = databases_.Data9;
-  old_keys.SetIndex("prefix");
+  tables_.BeginLookup();
   std::string work = PrefixCall;
   const std::size_t n = work.size();
   for (std::size_t i = 1; i <= n; ++i) {
-    if (old_keys.Seek(Variant(std::string_view(work)))) {
-      ReadText(old_keys.Field("Before"), before);
-      ReadInt16(old_keys.Field("plink"), old_id);
+    if (const OldKeyRow* row = tables_.FindOldKey(work)) {
+      if (row->Before) before = *row->Before;
+      if (row->link) old_id = *row->link;
       break;
     }
     DropLast(work);

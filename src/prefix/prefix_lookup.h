@@ -3,10 +3,10 @@
 #include <cstdint>
 #include <string>
 
-#include "core/db/database_set.h"
 #include "core/events.h"
 #include "core/net/web_state.h"
 #include "prefix/entity_info.h"
+#include "prefix/prefix_reader.h"
 
 namespace torvane {
 
@@ -16,8 +16,8 @@ namespace torvane {
 // keeps the value of the previous lookup, and a pass that finds nothing changes nothing.
 class PrefixLookup {
  public:
-  PrefixLookup(db::DatabaseSet& databases, const WebState& web, EventDispatcher& events)
-      : databases_(databases), web_(web), events_(events) {}
+  PrefixLookup(PrefixReader& tables, const WebState& web, EventDispatcher& events)
+      : tables_(tables), web_(web), events_(events) {}
 
   // The lookup behind the quick getters. May rewrite `PrefixCall` (the KG4 rule, a matched
   // portable pair). True when no entity row was found. Raises CallDataOK unless web activity
@@ -40,7 +40,7 @@ class PrefixLookup {
   enum class Fill { kCallEntityQuick, kPrefixEntityQuick, kCallEntityCallbook,
                     kPrefixEntityCallbook };
 
-  // One probe of "plink" for the key (index "prefix").
+  // One probe of "plink" for the key; the row found becomes the current one.
   bool Probe(const std::string& key);
   // True when the current "plink" row may be taken: not marked "!", or the first probe.
   bool Usable(bool first_probe) const;
@@ -52,7 +52,8 @@ class PrefixLookup {
   // Follows the current "plink" row to its "Prefixes" row and copies it; false without one.
   bool FollowLink(EntityInfo& entity, Fill fill);
 
-  db::DatabaseSet& databases_;
+  PrefixReader& tables_;
+  const KeyRow* key_row_ = nullptr;
   const WebState& web_;
   EventDispatcher& events_;
 };

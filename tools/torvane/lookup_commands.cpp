@@ -318,7 +318,18 @@ struct ResolveArguments {
   bool json = false;
 };
 
-// One line per callsign: the entity that decides it, through the quick family only.
+// The callsign of a line: its first word, so that a blank never becomes part of a call.
+std::string_view CallOfLine(std::string_view line) {
+  constexpr std::string_view kBlanks = " \t\r\v\f";
+  const std::size_t start = line.find_first_not_of(kBlanks);
+  if (start == std::string_view::npos) return {};
+  const std::size_t end = line.find_first_of(kBlanks, start);
+  return line.substr(start, end == std::string_view::npos ? std::string_view::npos : end - start);
+}
+
+// One line per callsign: the entity that decides it, through the quick family only. A call
+// that matches no prefix gets empty entity fields, not the previous call's entity that the
+// getters keep.
 int Resolve(const ResolveArguments& arguments, ServiceOptions& service_options,
             CommandContext& context) {
   std::ifstream file;
@@ -334,27 +345,41 @@ int Resolve(const ResolveArguments& arguments, ServiceOptions& service_options,
   const Options options = service_options.Build();
   if (!HasPrefixDatabase(options, "resolve", context.err)) return 1;
   TorvaneControl control(options);
+  constexpr std::size_t kFlushSize = 1 << 16;
   std::string line;
   std::string output;
-  while (std::getline(*in, line)) {
-    const std::string call(text::Trim(text::ReplaceAll(line, "\r", "")));
+  for (;;) {
+    const bool more = static_cast<bool>(std::getline(*in, line));
+    if (output.size() >= kFlushSize || (!more && !output.empty())) {
+      context.out << output;
+      output.clear();
+    }
+    if (!more) break;
+    const std::string call(CallOfLine(line));
     if (call.empty() || call.front() == '#') continue;
-    const std::string dxcc = control.GetQuickPrefixDXCCNumber(call);
-    const std::string country = control.GetQuickPrefixCountry(call);
-    const std::string continent = control.GetQuickPrefixContinent(call);
-    const std::string cq_zone = control.GetQuickPrefixCQZone(call);
-    const std::string itu_zone = control.GetQuickPrefixITUZone(call);
+    // Asked afresh even for a repeated line, so that "found" is this line's answer.
+    control.ClearQuickCheckCall();
+    const bool found = control.QuickCheckCall(call) == 0;
+    const auto entity_field = [&](std::string value) { return found ? value : std::string(); };
+    const std::string dxcc = found ? control.GetQuickPrefixDXCCNumber(call) : "0";
+    const std::string country = entity_field(control.GetQuickPrefixCountry(call));
+    const std::string continent = entity_field(control.GetQuickPrefixContinent(call));
+    const std::string cq_zone = entity_field(control.GetQuickPrefixCQZone(call));
+    const std::string itu_zone = entity_field(control.GetQuickPrefixITUZone(call));
     const std::string wpx = control.GetPrefixWPX(call).ToText();
     if (arguments.json) {
       const json row = {{"call", call},         {"dxcc", dxcc},       {"country", country},
                         {"continent", continent}, {"cq_zone", cq_zone}, {"itu_zone", itu_zone},
                         {"wpx_prefix", wpx}};
-      output = row.dump(-1, ' ', false, json::error_handler_t::replace);
+      output += row.dump(-1, ' ', false, json::error_handler_t::replace);
     } else {
-      output = fmt::format("{}\t{}\t{}\t{}\t{}\t{}\t{}", call, dxcc, country, continent, cq_zone,
-                           itu_zone, wpx);
+      for (const std::string* field : {&call, &dxcc, &country, &continent, &cq_zone, &itu_zone}) {
+        output += *field;
+        output += '\t';
+      }
+      output += wpx;
     }
-    context.out << output << '\n';
+    output += '\n';
   }
   return 0;
 }

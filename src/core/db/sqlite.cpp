@@ -4,11 +4,21 @@
 
 #include <limits>
 
+#include "core/text.h"
+
 namespace torvane::db {
 
 namespace {
 
 constexpr int kBusyTimeoutMs = 5000;
+
+// The value's bytes; the hot lookups read the same fields call after call, so callers reuse
+// their text storage.
+std::string_view ValueView(sqlite3_value* value) {
+  const auto* bytes = static_cast<const char*>(sqlite3_value_blob(value));
+  const auto size = static_cast<std::size_t>(sqlite3_value_bytes(value));
+  return std::string_view(bytes != nullptr ? bytes : "", size);
+}
 
 }  // namespace
 
@@ -53,6 +63,27 @@ std::optional<std::int64_t> Connection::DataVersion() const {
   auto row = statement->Step();
   if (!row || !*row) return std::nullopt;
   return statement->ColumnInteger(0);
+}
+
+Affinity AffinityOf(std::string_view declared_type) {
+  const std::string type = text::ToUpper(declared_type);
+  const auto has = [&](std::string_view part) { return type.find(part) != std::string::npos; };
+  if (has("INT")) return Affinity::kInteger;
+  if (has("CHAR") || has("CLOB") || has("TEXT")) return Affinity::kText;
+  if (has("BLOB") || type.empty()) return Affinity::kBlob;
+  if (has("REAL") || has("FLOA") || has("DOUB")) return Affinity::kReal;
+  return Affinity::kNumeric;
+}
+
+std::optional<ColumnDeclaration> Connection::Declaration(const std::string& table,
+                                                        const std::string& column) const {
+  const char* type = nullptr;
+  const char* collation = nullptr;
+  if (sqlite3_table_column_metadata(handle_.get(), "main", table.c_str(), column.c_str(), &type,
+                                    &collation, nullptr, nullptr, nullptr) != SQLITE_OK) {
+    return std::nullopt;
+  }
+  return ColumnDeclaration{type != nullptr ? type : "", collation != nullptr ? collation : "BINARY"};
 }
 
 Error Connection::LastError(int code, std::string_view what) const {
@@ -140,31 +171,34 @@ void Statement::Reset() noexcept {
 }
 
 bool Statement::ReadColumn(int index, Variant& target) const {
-  sqlite3_stmt* statement = handle_.get();
-  switch (sqlite3_column_type(statement, index)) {
+  return ReadStoredColumn(index, target) != Storage::kNull;
+}
+
+Storage Statement::ReadStoredColumn(int index, Variant& target) const {
+  // One column fetch, then the value's own accessors: cheaper than a column call each.
+  sqlite3_value* value = sqlite3_column_value(handle_.get(), index);
+  switch (sqlite3_value_type(value)) {
     case SQLITE_NULL:
-      return false;
+      return Storage::kNull;
     case SQLITE_INTEGER: {
-      const std::int64_t value = sqlite3_column_int64(statement, index);
-      if (value >= std::numeric_limits<std::int32_t>::min() &&
-          value <= std::numeric_limits<std::int32_t>::max()) {
-        target = Variant(static_cast<std::int32_t>(value));
+      const std::int64_t number = sqlite3_value_int64(value);
+      if (number >= std::numeric_limits<std::int32_t>::min() &&
+          number <= std::numeric_limits<std::int32_t>::max()) {
+        target = Variant(static_cast<std::int32_t>(number));
       } else {
-        target = Variant(static_cast<double>(value));
+        target = Variant(static_cast<double>(number));
       }
-      return true;
+      return Storage::kInteger;
     }
     case SQLITE_FLOAT:
-      target = Variant(sqlite3_column_double(statement, index));
-      return true;
-    default: {
-      const auto* bytes = static_cast<const char*>(sqlite3_column_blob(statement, index));
-      const auto size = static_cast<std::size_t>(sqlite3_column_bytes(statement, index));
-      const std::string_view view(bytes != nullptr ? bytes : "", size);
-      // The hot lookups read the same fields call after call: reuse the text storage.
-      target.AssignText(view);
-      return true;
-    }
+      target = Variant(sqlite3_value_double(value));
+      return Storage::kReal;
+    case SQLITE_TEXT:
+      target.AssignText(ValueView(value));
+      return Storage::kText;
+    default:
+      target.AssignText(ValueView(value));
+      return Storage::kBlob;
   }
 }
 

@@ -23,6 +23,19 @@ struct FinalizeStatement {
 
 class Statement;
 
+// How SQLite stores a value.
+enum class Storage : std::uint8_t { kNull, kInteger, kReal, kText, kBlob };
+
+// The type affinity SQLite gives a declared column type.
+enum class Affinity { kInteger, kText, kBlob, kReal, kNumeric };
+Affinity AffinityOf(std::string_view declared_type);
+
+// A column as the schema declares it.
+struct ColumnDeclaration {
+  std::string type;       // as written, "" when none
+  std::string collation;  // "BINARY" when none is named
+};
+
 // One open SQLite database file.
 class Connection {
  public:
@@ -49,6 +62,11 @@ class Connection {
   // SQLite's data_version: changes when another connection commits to the file. Writes made
   // through this connection leave it as it was. No value when it cannot be read.
   std::optional<std::int64_t> DataVersion() const;
+
+  // The declaration of a column of a table of the main database; no value when there is no
+  // such column.
+  std::optional<ColumnDeclaration> Declaration(const std::string& table,
+                                               const std::string& column) const;
 
   // An Error describing the connection's last failure.
   Error LastError(int code, std::string_view what) const;
@@ -81,6 +99,8 @@ class Statement {
 
   // Copies the column into `target` reusing its storage; false for Null.
   bool ReadColumn(int index, Variant& target) const;
+  // As ReadColumn, and says how the value is stored.
+  Storage ReadStoredColumn(int index, Variant& target) const;
   int ColumnCount() const { return sqlite3_column_count(handle_.get()); }
   std::int64_t ColumnInteger(int index) const;
   std::string ColumnText(int index) const;

@@ -34,7 +34,8 @@ Status Table::Open(std::shared_ptr<Connection> connection) {
   for (const auto& column : columns) select_list_ += ", " + QuoteIdentifier(column);
   select_list_ += " FROM " + QuoteIdentifier(record_source_) + " ";
   columns_ = std::move(columns);
-  scratch_ = Record{0, std::vector<Variant>(columns_.size()), std::vector<bool>(columns_.size())};
+  scratch_ = Record{0, std::vector<Variant>(columns_.size()),
+                    std::vector<Storage>(columns_.size(), Storage::kNull)};
   connection_ = std::move(connection);
   ClearSeekCache();
   return Status::Ok();
@@ -98,11 +99,7 @@ bool Table::Position(Statement* statement, bool set_no_match, Record& target) {
     auto row = statement->Step();
     if (row && *row) {
       target.rowid = statement->ColumnInteger(0);
-      target.values.resize(columns_.size());
-      target.null.resize(columns_.size());
-      for (std::size_t i = 0; i < columns_.size(); ++i) {
-        target.null[i] = !statement->ReadColumn(static_cast<int>(i) + 1, target.values[i]);
-      }
+      Read(*statement, target);
       current_ = &target;
       has_record_ = true;
     }
@@ -111,6 +108,15 @@ bool Table::Position(Statement* statement, bool set_no_match, Record& target) {
   }
   if (set_no_match) no_match_ = !has_record_;
   return has_record_;
+}
+
+void Table::Read(const Statement& statement, Record& target) const {
+  target.rowid = statement.ColumnInteger(0);
+  target.values.resize(columns_.size());
+  target.storage.resize(columns_.size());
+  for (std::size_t i = 0; i < columns_.size(); ++i) {
+    target.storage[i] = statement.ReadStoredColumn(static_cast<int>(i) + 1, target.values[i]);
+  }
 }
 
 std::optional<std::string> Table::IndexKeyColumn(std::string_view name) {
@@ -241,8 +247,44 @@ bool Table::MoveLast() {
 const Variant* Table::Field(std::string_view name) const {
   if (!has_record_) return nullptr;
   const auto index = ColumnIndex(name);
-  if (!index || current_->null[*index]) return nullptr;
+  if (!index || current_->storage[*index] == Storage::kNull) return nullptr;
   return &current_->values[*index];
+}
+
+Storage Table::FieldStorage(std::string_view name) const {
+  if (!has_record_) return Storage::kNull;
+  const auto index = ColumnIndex(name);
+  return index ? current_->storage[*index] : Storage::kNull;
+}
+
+bool Table::ForEachRecord(const std::function<void(const Table&)>& visit) {
+  editing_ = false;
+  pending_.clear();
+  has_record_ = false;
+  Statement* statement = IsOpen() ? Prepared("scan", "ORDER BY rowid") : nullptr;
+  if (statement == nullptr) return false;
+  connection_->BeginRead();
+  bool complete = false;
+  for (;;) {
+    auto row = statement->Step();
+    if (!row) break;
+    if (!*row) {
+      complete = true;
+      break;
+    }
+    Read(*statement, scratch_);
+    current_ = &scratch_;
+    has_record_ = true;
+    visit(*this);
+  }
+  statement->Reset();
+  has_record_ = false;
+  return complete;
+}
+
+std::optional<ColumnDeclaration> Table::Declaration(std::string_view column) const {
+  if (!IsOpen()) return std::nullopt;
+  return connection_->Declaration(record_source_, std::string(column));
 }
 
 bool Table::Edit() {
@@ -287,8 +329,10 @@ bool Table::Update() {
   return true;
 }
 
-std::optional<std::int64_t> Table::DataVersion() const {
+std::optional<std::int64_t> Table::DataVersion() {
   if (!IsOpen()) return std::nullopt;
+  // A shared snapshot still open would show the mark it began with.
+  connection_->EndRead();
   return connection_->DataVersion();
 }
 

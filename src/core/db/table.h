@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <deque>
+#include <functional>
 #include <unordered_map>
 #include <map>
 #include <memory>
@@ -60,6 +61,28 @@ class Table {
   // The named field (any letter case) of the current record; nullptr for Null, for an
   // unknown field and when there is no current record. Valid until the table moves.
   const Variant* Field(std::string_view name) const;
+  // The position of the named column (any letter case), for reading many records by
+  // position with FieldAt and StorageAt; no value for an unknown column.
+  std::optional<std::size_t> ColumnPosition(std::string_view name) const { return ColumnIndex(name); }
+  const Variant* FieldAt(std::size_t position) const {
+    if (!has_record_ || current_->storage[position] == Storage::kNull) return nullptr;
+    return &current_->values[position];
+  }
+  Storage StorageAt(std::size_t position) const {
+    return has_record_ ? current_->storage[position] : Storage::kNull;
+  }
+  // How the named field of the current record is stored: a blob reads as text through Field
+  // but never equals a text key. kNull also for an unknown field and when there is no record.
+  Storage FieldStorage(std::string_view name) const;
+
+  // Visits every record in table order with the table standing on it. False when the table
+  // could not be read to its end. The table stands on no record afterwards.
+  bool ForEachRecord(const std::function<void(const Table&)>& visit);
+
+  // The column of the current index, as the schema spells it; empty without an index.
+  const std::string& IndexColumn() const { return index_column_; }
+  // The declared type and collation of a column of the record source.
+  std::optional<ColumnDeclaration> Declaration(std::string_view column) const;
 
   // Edit, then SetField for each change, then Update stores them in the current record.
   bool Edit();
@@ -67,18 +90,21 @@ class Table {
   bool Update();
 
   // The database file's change mark (Connection::DataVersion), for callers that keep what
-  // they read: it moves when another connection commits. No value on a closed table.
-  std::optional<std::int64_t> DataVersion() const;
+  // they read: it moves when another connection commits. Ends the shared snapshot, so that
+  // the mark is current. No value on a closed table.
+  std::optional<std::int64_t> DataVersion();
 
 
  private:
   struct Record {
     std::int64_t rowid = 0;
     std::vector<Variant> values;
-    std::vector<bool> null;
+    std::vector<Storage> storage;
   };
 
   std::optional<std::size_t> ColumnIndex(std::string_view name) const;
+  // Copies the statement's row (rowid first, then the columns) into `target`.
+  void Read(const Statement& statement, Record& target) const;
   Statement* Prepared(const std::string& cache_key, const std::string& where_and_order);
   // Steps the statement into `target` and makes it the current record when a row came.
   bool Position(Statement* statement, bool set_no_match, Record& target);

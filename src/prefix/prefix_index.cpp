@@ -1,0 +1,126 @@
+#include "prefix/prefix_index.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+#include "core/text.h"
+
+namespace torvane {
+
+namespace {
+
+constexpr std::int32_t kNoEntity = -1;
+constexpr std::size_t kEntitySlots = 65536;
+
+std::size_t SlotOf(std::int16_t id) { return static_cast<std::size_t>(id + 32768); }
+
+// The number a stored ID compares equal to when it is a whole 16-bit value.
+std::optional<std::int16_t> StoredId(const db::Table& prefixes, const std::string& column) {
+  const db::Storage storage = prefixes.FieldStorage(column);
+  if (storage != db::Storage::kInteger && storage != db::Storage::kReal) return std::nullopt;
+  const Variant* value = prefixes.Field(column);
+  const std::optional<double> number = value != nullptr ? value->ToNumber() : std::nullopt;
+  if (!number || std::trunc(*number) != *number ||
+      *number < std::numeric_limits<std::int16_t>::min() ||
+      *number > std::numeric_limits<std::int16_t>::max()) {
+    return std::nullopt;
+  }
+  return static_cast<std::int16_t>(*number);
+}
+
+}  // namespace
+
+std::optional<KeyComparison> KeyComparison::Of(const db::ColumnDeclaration& declaration) {
+  KeyComparison comparison;
+  if (text::EqualsIgnoreCase(declaration.collation, "NOCASE")) {
+    comparison.ignore_case = true;
+  } else if (!text::EqualsIgnoreCase(declaration.collation, "BINARY")) {
+    return std::nullopt;
+  }
+  const db::Affinity affinity = db::AffinityOf(declaration.type);
+  comparison.text_keys_only = affinity == db::Affinity::kText || affinity == db::Affinity::kBlob;
+  return comparison;
+}
+
+std::string_view KeyComparison::Normalize(std::string_view key, std::string& scratch) const {
+  if (!ignore_case) return key;
+  const auto changes = [](char c) { return (c >= 'a' && c <= 'z') || c == '\0'; };
+  std::size_t first = 0;
+  while (first < key.size() && !changes(key[first])) ++first;
+  if (first == key.size()) return key;
+  scratch.assign(key);
+  for (std::size_t i = first; i < scratch.size(); ++i) {
+    char& c = scratch[i];
+    if (c == '\0') {
+      // NOCASE stops comparing at a zero byte that both keys have; only the lengths count
+      // after it.
+      std::fill(scratch.begin() + static_cast<std::ptrdiff_t>(i), scratch.end(), '\0');
+      break;
+    }
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+  }
+  return scratch;
+}
+
+template <typename Row>
+template <typename Read>
+bool PrefixIndex::KeyTable<Row>::Load(db::Table& table, std::string_view index, Read read) {
+  if (!table.IsOpen()) return true;
+  if (!table.SetIndex(index)) return false;
+  const std::string column = table.IndexColumn();
+  const auto declaration = table.Declaration(column);
+  const auto found = declaration ? KeyComparison::Of(*declaration) : std::nullopt;
+  if (!found || !found->text_keys_only) return false;
+  comparison = *found;
+  const std::optional<std::size_t> position = table.ColumnPosition(column);
+  if (!position) return false;
+  std::string scratch;
+  return table.ForEachRecord([&](const db::Table& record) {
+    if (record.StorageAt(*position) != db::Storage::kText) return;
+    const std::string& key = *record.FieldAt(*position)->AsText();
+    // The first record in table order wins, as a seek finds it.
+    const std::string_view normalized = comparison.Normalize(key, scratch);
+    if (rows.find(normalized) != rows.end()) return;
+    rows.emplace(std::string(normalized), read(record));
+    longest = std::max(longest, key.size());
+  });
+}
+
+bool PrefixIndex::LoadEntities(db::Table& prefixes) {
+  entity_slots_.assign(kEntitySlots, kNoEntity);
+  if (!prefixes.IsOpen()) return true;
+  if (!prefixes.SetIndex("ID")) return false;
+  const std::string column = prefixes.IndexColumn();
+  const auto declaration = prefixes.Declaration(column);
+  if (!declaration) return false;
+  const db::Affinity affinity = db::AffinityOf(declaration->type);
+  // A number is compared with a text column's values as text: not reproduced here.
+  if (affinity == db::Affinity::kText || affinity == db::Affinity::kBlob) return false;
+  return prefixes.ForEachRecord([&](const db::Table& record) {
+    const std::optional<std::int16_t> id = StoredId(record, column);
+    if (!id || entity_slots_[SlotOf(*id)] != kNoEntity) return;
+    entity_slots_[SlotOf(*id)] = static_cast<std::int32_t>(entities_.size());
+    entities_.push_back(ReadEntityRow(record));
+  });
+}
+
+const EntityRow* PrefixIndex::FindEntity(std::int16_t id) const {
+  const std::int32_t slot = entity_slots_[SlotOf(id)];
+  return slot == kNoEntity ? nullptr : &entities_[static_cast<std::size_t>(slot)];
+}
+
+std::shared_ptr<const PrefixIndex> PrefixIndex::Build(db::Table& plink, db::Table& prefixes,
+                                                      db::Table& plinkold) {
+  auto index = std::make_shared<PrefixIndex>();
+  const KeyColumns key_columns(plink);
+  const auto read_key = [&](const db::Table& record) { return ReadKeyRow(record, key_columns); };
+  if (!index->keys_.Load(plink, "prefix", read_key) ||
+      !index->old_keys_.Load(plinkold, "prefix", &ReadOldKeyRow) ||
+      !index->LoadEntities(prefixes)) {
+    return nullptr;
+  }
+  return index;
+}
+
+}  // namespace torvane

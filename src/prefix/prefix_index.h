@@ -1,0 +1,92 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+#include "core/db/table.h"
+#include "prefix/prefix_rows.h"
+
+namespace torvane {
+
+// How a key column compares text, read from its declaration.
+struct KeyComparison {
+  bool ignore_case = false;  // NOCASE: ASCII letters equal in either case
+  // Only text values can equal a text key; false when the column's affinity would turn a text
+  // key into a number, which the index does not reproduce.
+  bool text_keys_only = true;
+
+  // From the declaration of the key column; no value for a collation the index does not know.
+  static std::optional<KeyComparison> Of(const db::ColumnDeclaration& declaration);
+
+  // The bytes of `key` under which keys the column finds equal are equal: `key` itself when
+  // it is already in that form (upper-case letters for NOCASE, as calls are written), else
+  // `scratch` filled with it.
+  std::string_view Normalize(std::string_view key, std::string& scratch) const;
+};
+
+// An immutable copy of the prefix tables ("plink", "Prefixes", "plinkold") that answers the
+// lookup's seeks as the tables do: a key finds the first record in table order whose key
+// column equals it under the column's collation; an entity ID finds the first record whose
+// ID equals it as a number.
+class PrefixIndex {
+ public:
+  // Reads the three tables. No value when a table's key column or index is declared in a way
+  // whose comparisons the index does not reproduce, or a table cannot be read to its end;
+  // the lookup then seeks the tables themselves. A closed table reads as an empty one.
+  static std::shared_ptr<const PrefixIndex> Build(db::Table& plink, db::Table& prefixes,
+                                                  db::Table& plinkold);
+
+  // `scratch` holds the normalized key; callers keep one to avoid an allocation per probe.
+  const KeyRow* FindKey(std::string_view key, std::string& scratch) const {
+    return keys_.Find(key, scratch);
+  }
+  const OldKeyRow* FindOldKey(std::string_view key, std::string& scratch) const {
+    return old_keys_.Find(key, scratch);
+  }
+  const EntityRow* FindEntity(std::int16_t id) const;
+
+  // The longest key in bytes: no longer key can match.
+  std::size_t LongestKey() const { return keys_.longest; }
+  std::size_t LongestOldKey() const { return old_keys_.longest; }
+  std::size_t KeyCount() const { return keys_.rows.size(); }
+
+ private:
+  template <typename Row>
+  struct KeyTable {
+    struct Hash {
+      using is_transparent = void;
+      std::size_t operator()(std::string_view key) const {
+        return std::hash<std::string_view>{}(key);
+      }
+    };
+
+    KeyComparison comparison;
+    std::unordered_map<std::string, Row, Hash, std::equal_to<>> rows;
+    std::size_t longest = 0;
+
+    const Row* Find(std::string_view key, std::string& scratch) const {
+      if (key.size() > longest) return nullptr;
+      const auto found = rows.find(comparison.Normalize(key, scratch));
+      return found != rows.end() ? &found->second : nullptr;
+    }
+    // Reads the table by its index `index` with `read(record)`; false when the index's
+    // comparisons cannot be reproduced.
+    template <typename Read>
+    bool Load(db::Table& table, std::string_view index, Read read);
+  };
+
+  bool LoadEntities(db::Table& prefixes);
+
+  KeyTable<KeyRow> keys_;
+  KeyTable<OldKeyRow> old_keys_;
+  std::vector<EntityRow> entities_;
+  // Position in entities_ by ID + 32768; -1 for none.
+  std::vector<std::int32_t> entity_slots_;
+};
+
+}  // namespace torvane
