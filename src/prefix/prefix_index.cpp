@@ -13,6 +13,10 @@ namespace {
 constexpr std::int32_t kNoEntity = -1;
 constexpr std::size_t kEntitySlots = 65536;
 
+bool Stopped(const std::atomic<bool>* stop) {
+  return stop != nullptr && stop->load(std::memory_order_relaxed);
+}
+
 std::size_t SlotOf(std::int16_t id) { return static_cast<std::size_t>(id + 32768); }
 
 // The number a stored ID compares equal to when it is a whole 16-bit value.
@@ -65,7 +69,8 @@ std::string_view KeyComparison::Normalize(std::string_view key, std::string& scr
 
 template <typename Row>
 template <typename Read>
-bool PrefixIndex::KeyTable<Row>::Load(db::Table& table, std::string_view index, Read read) {
+bool PrefixIndex::KeyTable<Row>::Load(db::Table& table, std::string_view index, Read read,
+                                      const std::atomic<bool>* stop) {
   if (!table.IsOpen()) return true;
   if (!table.SetIndex(index)) return false;
   const std::string column = table.IndexColumn();
@@ -77,17 +82,19 @@ bool PrefixIndex::KeyTable<Row>::Load(db::Table& table, std::string_view index, 
   if (!position) return false;
   std::string scratch;
   return table.ForEachRecord([&](const db::Table& record) {
-    if (record.StorageAt(*position) != db::Storage::kText) return;
+    if (Stopped(stop)) return false;
+    if (record.StorageAt(*position) != db::Storage::kText) return true;
     const std::string& key = *record.FieldAt(*position)->AsText();
     // The first record in table order wins, as a seek finds it.
-    const std::string_view normalized = comparison.Normalize(key, scratch);
-    if (rows.find(normalized) != rows.end()) return;
-    rows.emplace(std::string(normalized), read(record));
+    const auto next = static_cast<std::uint32_t>(rows.size());
+    if (!positions.Insert(comparison.Normalize(key, scratch), next)) return true;
+    rows.push_back(read(record));
     longest = std::max(longest, key.size());
+    return true;
   });
 }
 
-bool PrefixIndex::LoadEntities(db::Table& prefixes) {
+bool PrefixIndex::LoadEntities(db::Table& prefixes, const std::atomic<bool>* stop) {
   entity_slots_.assign(kEntitySlots, kNoEntity);
   if (!prefixes.IsOpen()) return true;
   if (!prefixes.SetIndex("ID")) return false;
@@ -98,10 +105,12 @@ bool PrefixIndex::LoadEntities(db::Table& prefixes) {
   // A number is compared with a text column's values as text: not reproduced here.
   if (affinity == db::Affinity::kText || affinity == db::Affinity::kBlob) return false;
   return prefixes.ForEachRecord([&](const db::Table& record) {
+    if (Stopped(stop)) return false;
     const std::optional<std::int16_t> id = StoredId(record, column);
-    if (!id || entity_slots_[SlotOf(*id)] != kNoEntity) return;
+    if (!id || entity_slots_[SlotOf(*id)] != kNoEntity) return true;
     entity_slots_[SlotOf(*id)] = static_cast<std::int32_t>(entities_.size());
     entities_.push_back(ReadEntityRow(record));
+    return true;
   });
 }
 
@@ -111,13 +120,14 @@ const EntityRow* PrefixIndex::FindEntity(std::int16_t id) const {
 }
 
 std::shared_ptr<const PrefixIndex> PrefixIndex::Build(db::Table& plink, db::Table& prefixes,
-                                                      db::Table& plinkold) {
+                                                      db::Table& plinkold,
+                                                      const std::atomic<bool>* stop) {
   auto index = std::make_shared<PrefixIndex>();
   const KeyColumns key_columns(plink);
   const auto read_key = [&](const db::Table& record) { return ReadKeyRow(record, key_columns); };
-  if (!index->keys_.Load(plink, "prefix", read_key) ||
-      !index->old_keys_.Load(plinkold, "prefix", &ReadOldKeyRow) ||
-      !index->LoadEntities(prefixes)) {
+  if (!index->keys_.Load(plink, "prefix", read_key, stop) ||
+      !index->old_keys_.Load(plinkold, "prefix", &ReadOldKeyRow, stop) ||
+      !index->LoadEntities(prefixes, stop)) {
     return nullptr;
   }
   return index;

@@ -1,14 +1,15 @@
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
 #include "core/db/table.h"
+#include "prefix/flat_key_map.h"
 #include "prefix/prefix_rows.h"
 
 namespace torvane {
@@ -37,9 +38,11 @@ class PrefixIndex {
  public:
   // Reads the three tables. No value when a table's key column or index is declared in a way
   // whose comparisons the index does not reproduce, or a table cannot be read to its end;
-  // the lookup then seeks the tables themselves. A closed table reads as an empty one.
+  // the lookup then seeks the tables themselves. A closed table reads as an empty one. No
+  // value either once `stop` is set.
   static std::shared_ptr<const PrefixIndex> Build(db::Table& plink, db::Table& prefixes,
-                                                  db::Table& plinkold);
+                                                  db::Table& plinkold,
+                                                  const std::atomic<bool>* stop = nullptr);
 
   // `scratch` holds the normalized key; callers keep one to avoid an allocation per probe.
   const KeyRow* FindKey(std::string_view key, std::string& scratch) const {
@@ -58,29 +61,23 @@ class PrefixIndex {
  private:
   template <typename Row>
   struct KeyTable {
-    struct Hash {
-      using is_transparent = void;
-      std::size_t operator()(std::string_view key) const {
-        return std::hash<std::string_view>{}(key);
-      }
-    };
-
     KeyComparison comparison;
-    std::unordered_map<std::string, Row, Hash, std::equal_to<>> rows;
+    FlatKeyMap positions;   // normalized key -> position in rows
+    std::vector<Row> rows;  // in table order
     std::size_t longest = 0;
 
     const Row* Find(std::string_view key, std::string& scratch) const {
       if (key.size() > longest) return nullptr;
-      const auto found = rows.find(comparison.Normalize(key, scratch));
-      return found != rows.end() ? &found->second : nullptr;
+      const std::uint32_t position = positions.Get(comparison.Normalize(key, scratch));
+      return position == FlatKeyMap::kAbsent ? nullptr : &rows[position];
     }
     // Reads the table by its index `index` with `read(record)`; false when the index's
     // comparisons cannot be reproduced.
     template <typename Read>
-    bool Load(db::Table& table, std::string_view index, Read read);
+    bool Load(db::Table& table, std::string_view index, Read read, const std::atomic<bool>* stop);
   };
 
-  bool LoadEntities(db::Table& prefixes);
+  bool LoadEntities(db::Table& prefixes, const std::atomic<bool>* stop);
 
   KeyTable<KeyRow> keys_;
   KeyTable<OldKeyRow> old_keys_;

@@ -1,11 +1,77 @@
 #include "prefix/prefix_reader.h"
 
+#include <time.h>
+
 #include <algorithm>
+#include <map>
 
 namespace torvane {
 
+namespace {
+
+// A monotonic time to a few milliseconds, at a fraction of the precise clock's cost: it is
+// read before every lookup.
+std::chrono::nanoseconds CoarseNow() {
+  timespec now{};
+  clock_gettime(CLOCK_MONOTONIC_COARSE, &now);
+  return std::chrono::seconds(now.tv_sec) + std::chrono::nanoseconds(now.tv_nsec);
+}
+
+struct TableSource {
+  bool open = false;
+  std::string path;  // the file the service opened
+  std::string record_source;
+};
+
+TableSource SourceOf(const db::Table& table) {
+  return TableSource{table.IsOpen(), table.ConnectionPath(), table.RecordSource()};
+}
+
+// Builds the index from connections of its own: runs on the build thread, which shares
+// nothing with the service's tables. A table the service could not open reads as closed here.
+std::shared_ptr<const PrefixIndex> BuildIndex(TableSource plink_source,
+                                              TableSource prefixes_source,
+                                              TableSource plinkold_source,
+                                              std::shared_ptr<const std::atomic<bool>> stop) {
+  std::map<std::string, std::shared_ptr<db::Connection>> connections;
+  const auto open = [&](const TableSource& source, db::Table& table) {
+    if (!source.open) return true;
+    auto& connection = connections[source.path];
+    if (connection == nullptr) {
+      auto opened = db::Connection::Open(source.path, db::Connection::Mode::kReadWrite);
+      if (!opened) return false;
+      connection = std::make_shared<db::Connection>(std::move(opened.value()));
+    }
+    table.SetDatabaseName(source.path);
+    table.SetRecordSource(source.record_source);
+    return table.Open(connection).ok();
+  };
+  db::Table plink("plink");
+  db::Table prefixes("Prefixes");
+  db::Table plinkold("plinkold");
+  if (!open(plink_source, plink) || !open(prefixes_source, prefixes) ||
+      !open(plinkold_source, plinkold)) {
+    return nullptr;
+  }
+  return PrefixIndex::Build(plink, prefixes, plinkold, stop.get());
+}
+
+}  // namespace
+
+PrefixReader::~PrefixReader() { StopBuild(); }
+
+void PrefixReader::StopBuild() {
+  if (!build_.valid()) return;
+  // A service that closes soon after it opened, as for one look-up, need not wait for the
+  // whole index.
+  stop_->store(true);
+  build_.wait();
+  build_ = {};
+}
+
 void PrefixReader::BeginLookup() {
-  const auto now = std::chrono::steady_clock::now();
+  if (build_.valid()) TakeBuild(/*wait=*/false);
+  const auto now = CoarseNow();
   if (loaded_ && now - checked_at_ < kRecheckAge) return;
   checked_at_ = now;
   if (loaded_ && databases_.Data1.DataVersion() == loaded_version_) return;
@@ -14,16 +80,42 @@ void PrefixReader::BeginLookup() {
 
 void PrefixReader::Reload() {
   loaded_ = true;
-  checked_at_ = std::chrono::steady_clock::now();
+  checked_at_ = CoarseNow();
   loaded_version_ = databases_.Data1.DataVersion();
+  StopBuild();
   index_.reset();
-  if (path_ == Path::kMemory) {
-    index_ = PrefixIndex::Build(databases_.Data1, databases_.Data2, databases_.Data9);
+  longest_key_ = longest_old_key_ = kUnbounded;
+  if (path_ == Path::kTables) {
+    TakeBuild(/*wait=*/false);
+    return;
+  }
+  const TableSource plink = SourceOf(databases_.Data1);
+  const TableSource prefixes = SourceOf(databases_.Data2);
+  const TableSource plinkold = SourceOf(databases_.Data9);
+  stop_ = std::make_shared<std::atomic<bool>>(false);
+  try {
+    build_ = std::async(std::launch::async, BuildIndex, plink, prefixes, plinkold, stop_);
+  } catch (const std::exception&) {
+    // No thread to be had: build here.
+    std::promise<std::shared_ptr<const PrefixIndex>> built;
+    built.set_value(BuildIndex(plink, prefixes, plinkold, stop_));
+    build_ = built.get_future();
+  }
+}
+
+void PrefixReader::TakeBuild(bool wait) {
+  if (build_.valid()) {
+    if (!wait && build_.wait_for(std::chrono::seconds(0)) != std::future_status::ready) return;
+    try {
+      index_ = build_.get();
+    } catch (const std::exception&) {
+      index_.reset();
+    }
   }
   if (index_ != nullptr) {
     longest_key_ = index_->LongestKey();
     longest_old_key_ = index_->LongestOldKey();
-  } else {
+  } else if (longest_key_ == kUnbounded) {
     longest_key_ = LongestTableKey(databases_.Data1);
     longest_old_key_ = LongestTableKey(databases_.Data9);
   }
@@ -38,14 +130,21 @@ std::size_t PrefixReader::LongestTableKey(db::Table& table) {
   if (!comparison || !comparison->text_keys_only) return kUnbounded;
   std::size_t longest = 0;
   const bool complete = table.ForEachRecord([&](const db::Table& record) {
-    if (record.FieldStorage(column) != db::Storage::kText) return;
-    longest = std::max(longest, record.Field(column)->ToText().size());
+    if (record.FieldStorage(column) == db::Storage::kText) {
+      longest = std::max(longest, record.Field(column)->ToText().size());
+    }
+    return true;
   });
   return complete ? longest : kUnbounded;
 }
 
+bool PrefixReader::KeyMayMatch(std::string_view key, const std::size_t& longest) {
+  if (key.size() > kLongestSeekWithoutIndex && build_.valid()) WaitForIndex();
+  return key.size() <= longest;
+}
+
 const KeyRow* PrefixReader::FindKey(std::string_view key) {
-  if (key.size() > longest_key_) return nullptr;
+  if (!KeyMayMatch(key, longest_key_)) return nullptr;
   if (index_ != nullptr) return index_->FindKey(key, scratch_);
   db::Table& plink = databases_.Data1;
   plink.SetIndex("prefix");
@@ -64,7 +163,7 @@ const EntityRow* PrefixReader::FindEntity(std::int16_t id) {
 }
 
 const OldKeyRow* PrefixReader::FindOldKey(std::string_view key) {
-  if (key.size() > longest_old_key_) return nullptr;
+  if (!KeyMayMatch(key, longest_old_key_)) return nullptr;
   if (index_ != nullptr) return index_->FindOldKey(key, scratch_);
   db::Table& plinkold = databases_.Data9;
   plinkold.SetIndex("prefix");

@@ -1,7 +1,9 @@
 #pragma once
 
+#include <atomic>
 #include <chrono>
 #include <cstdint>
+#include <future>
 #include <limits>
 #include <memory>
 #include <optional>
@@ -15,21 +17,27 @@
 namespace torvane {
 
 // Where the prefix lookup reads the prefix tables: an in-memory index of them, or the tables
-// themselves when the index cannot reproduce their comparisons (and in tests that compare the
-// two). The tables stay the truth: the index is read again when this service writes to them
-// (Reload) and when another process has changed the file, which is checked at most once a
-// second.
+// themselves. The tables stay the truth. The index is built on a thread of its own from a
+// connection of its own, so that opening the service does not wait for it; the tables answer
+// until it is ready, and for good when it cannot reproduce their comparisons. It is built
+// again when this service writes to the tables (Reload) and when another process has changed
+// the file, which is checked at most once a second.
 class PrefixReader {
  public:
   enum class Path { kMemory, kTables };
 
   explicit PrefixReader(db::DatabaseSet& databases, Path path = Path::kMemory)
       : databases_(databases), path_(path) {}
+  ~PrefixReader();
+  PrefixReader(const PrefixReader&) = delete;
+  PrefixReader& operator=(const PrefixReader&) = delete;
 
-  // Call before each lookup: takes in what other processes changed.
+  // Call before each lookup: takes in a finished index and what other processes changed.
   void BeginLookup();
-  // Reads the tables again now.
+  // Reads the tables again: the tables answer until the new index is ready.
   void Reload();
+  // Waits for the index being built, if any.
+  void WaitForIndex() { TakeBuild(/*wait=*/true); }
 
   // The record of each table for a key, as a seek on its index finds it; nullptr for none.
   // Valid until the next call.
@@ -37,27 +45,35 @@ class PrefixReader {
   const EntityRow* FindEntity(std::int16_t id);
   const OldKeyRow* FindOldKey(std::string_view key);
 
-  // No key longer than these (in bytes) can match.
-  std::size_t LongestKey() const { return longest_key_; }
-  std::size_t LongestOldKey() const { return longest_old_key_; }
-
   // True while the lookups are answered from memory.
   bool UsesIndex() const { return index_ != nullptr; }
 
  private:
   static constexpr std::chrono::seconds kRecheckAge{1};
   static constexpr std::size_t kUnbounded = std::numeric_limits<std::size_t>::max();
+  // Longer keys wait for the index rather than seek the tables: no longer call can cost a
+  // seek per character.
+  static constexpr std::size_t kLongestSeekWithoutIndex = 32;
 
+  // Stops the build under way, if any, and waits for its thread.
+  void StopBuild();
+  // Takes the finished build (waiting for it when asked); a build that failed leaves the
+  // tables answering, with the longest keys read from them.
+  void TakeBuild(bool wait);
   // The longest text key of the table's index, or kUnbounded when a longer text could equal
-  // a stored key (a numeric key column).
+  // a stored key.
   static std::size_t LongestTableKey(db::Table& table);
+  // False when no stored key can equal `key`; `longest` is read after any wait.
+  bool KeyMayMatch(std::string_view key, const std::size_t& longest);
 
   db::DatabaseSet& databases_;
   const Path path_;
   std::shared_ptr<const PrefixIndex> index_;
+  std::future<std::shared_ptr<const PrefixIndex>> build_;
+  std::shared_ptr<std::atomic<bool>> stop_;  // tells the build under way to give up
   bool loaded_ = false;
   std::optional<std::int64_t> loaded_version_;
-  std::chrono::steady_clock::time_point checked_at_;
+  std::chrono::nanoseconds checked_at_{0};
   std::size_t longest_key_ = kUnbounded;
   std::size_t longest_old_key_ = kUnbounded;
 

@@ -257,7 +257,7 @@ Storage Table::FieldStorage(std::string_view name) const {
   return index ? current_->storage[*index] : Storage::kNull;
 }
 
-bool Table::ForEachRecord(const std::function<void(const Table&)>& visit) {
+bool Table::ForEachRecord(const std::function<bool(const Table&)>& visit) {
   editing_ = false;
   pending_.clear();
   has_record_ = false;
@@ -275,7 +275,7 @@ bool Table::ForEachRecord(const std::function<void(const Table&)>& visit) {
     Read(*statement, scratch_);
     current_ = &scratch_;
     has_record_ = true;
-    visit(*this);
+    if (!visit(*this)) break;
   }
   statement->Reset();
   has_record_ = false;

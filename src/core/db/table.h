@@ -31,6 +31,8 @@ class Table {
   void SetRecordSource(std::string table) { record_source_ = std::move(table); }
   const std::string& DatabaseName() const { return database_name_; }
   const std::string& RecordSource() const { return record_source_; }
+  // The file the open table reads, as it was found on disk; empty when closed.
+  std::string ConnectionPath() const { return connection_ ? connection_->path() : std::string(); }
 
   // (Re)opens the record source on the connection. On failure the slot stays closed.
   Status Open(std::shared_ptr<Connection> connection);
@@ -75,9 +77,10 @@ class Table {
   // but never equals a text key. kNull also for an unknown field and when there is no record.
   Storage FieldStorage(std::string_view name) const;
 
-  // Visits every record in table order with the table standing on it. False when the table
-  // could not be read to its end. The table stands on no record afterwards.
-  bool ForEachRecord(const std::function<void(const Table&)>& visit);
+  // Visits every record in table order with the table standing on it, until `visit` answers
+  // false. False when the table was not read to its end. The table stands on no record
+  // afterwards.
+  bool ForEachRecord(const std::function<bool(const Table&)>& visit);
 
   // The column of the current index, as the schema spells it; empty without an index.
   const std::string& IndexColumn() const { return index_column_; }

@@ -1,0 +1,89 @@
+#pragma once
+
+#include <cstdint>
+#include <cstring>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace torvane {
+
+// A map from short byte strings to numbers, for tables that are built once and then only
+// read: open addressing over one array of slots, the key bytes in one block. A probe for an
+// absent key, the common case of a longest-match search, costs a hash and one or two slot
+// reads, without following pointers.
+class FlatKeyMap {
+ public:
+  static constexpr std::uint32_t kAbsent = 0xFFFFFFFF;
+
+  // Adds the key unless it is present; false when it was.
+  bool Insert(std::string_view key, std::uint32_t value) {
+    if ((count_ + 1) * 2 > slots_.size()) Grow();
+    const std::uint64_t hash = Hash(key);
+    std::size_t at = Find(key, hash);
+    if (slots_[at].value != kAbsent) return false;
+    slots_[at] = Slot{static_cast<std::uint32_t>(hash), static_cast<std::uint32_t>(bytes_.size()),
+                      static_cast<std::uint32_t>(key.size()), value};
+    bytes_.append(key);
+    ++count_;
+    return true;
+  }
+
+  std::uint32_t Get(std::string_view key) const {
+    if (slots_.empty()) return kAbsent;
+    return slots_[Find(key, Hash(key))].value;
+  }
+
+  std::size_t size() const { return count_; }
+
+ private:
+  struct Slot {
+    std::uint32_t hash = 0;
+    std::uint32_t offset = 0;
+    std::uint32_t length = 0;
+    std::uint32_t value = kAbsent;
+  };
+
+  // FNV-1a with a final mix, so that the low bits that pick the slot depend on every byte.
+  static std::uint64_t Hash(std::string_view key) {
+    std::uint64_t hash = 14695981039346656037ULL;
+    for (const char c : key) {
+      hash ^= static_cast<unsigned char>(c);
+      hash *= 1099511628211ULL;
+    }
+    hash ^= hash >> 32;
+    hash *= 0x9E3779B97F4A7C15ULL;
+    return hash ^ (hash >> 29);
+  }
+
+  // The slot that holds the key, or the empty slot where it would go.
+  std::size_t Find(std::string_view key, std::uint64_t hash) const {
+    const std::size_t mask = slots_.size() - 1;
+    for (std::size_t at = hash & mask;; at = (at + 1) & mask) {
+      const Slot& slot = slots_[at];
+      if (slot.value == kAbsent) return at;
+      if (slot.hash == static_cast<std::uint32_t>(hash) && slot.length == key.size() &&
+          std::memcmp(bytes_.data() + slot.offset, key.data(), key.size()) == 0) {
+        return at;
+      }
+    }
+  }
+
+  void Grow() {
+    std::vector<Slot> old = std::move(slots_);
+    slots_.assign(old.empty() ? 64 : old.size() * 2, Slot{});
+    const std::size_t mask = slots_.size() - 1;
+    for (const Slot& slot : old) {
+      if (slot.value == kAbsent) continue;
+      std::size_t at = Hash(std::string_view(bytes_.data() + slot.offset, slot.length)) & mask;
+      while (slots_[at].value != kAbsent) at = (at + 1) & mask;
+      slots_[at] = slot;
+    }
+  }
+
+  std::vector<Slot> slots_;
+  std::string bytes_;
+  std::size_t count_ = 0;
+};
+
+}  // namespace torvane
