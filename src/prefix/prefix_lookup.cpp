@@ -13,8 +13,9 @@ namespace {
 
 constexpr std::string_view kSuffixes[] = {"/P", "/M", "/A", "/AM", "/MM", "/QRP"};
 
-void DropLast(std::string& work) {
-  if (!work.empty()) work.pop_back();
+// The probes are ever shorter heads of one text: views, not copies.
+void DropLast(std::string_view& work) {
+  if (!work.empty()) work.remove_suffix(1);
 }
 
 bool IsPieceOfDigits(const std::string& text) {
@@ -35,7 +36,7 @@ std::string StrippedCall(const std::string& base_call) {
 
 }  // namespace
 
-bool PrefixLookup::Probe(const std::string& key) {
+bool PrefixLookup::Probe(std::string_view key) {
   key_row_ = tables_.FindKey(key);
   return key_row_ != nullptr;
 }
@@ -45,7 +46,8 @@ bool PrefixLookup::Usable(bool first_probe) const {
 }
 
 bool PrefixLookup::ProbeIteration(const std::string& pair_a, const std::string& pair_b,
-                                  std::string& work, std::string& PrefixCall, bool first_probe) {
+                                  std::string_view& work, std::string& PrefixCall,
+                                  bool first_probe) {
   if (!pair_a.empty()) {
     if (Probe(pair_a)) {
       work = pair_a;
@@ -90,8 +92,7 @@ bool PrefixLookup::LookupPrefix(const std::string& BaseCall, std::string& Prefix
   WPXPrefix.clear();
   tables_.BeginLookup();
 
-  std::string work = BaseCall;
-  std::size_t n = work.size();
+  std::size_t n = BaseCall.size();
   std::string pair_a;
   std::string pair_b;
   if (!PrefixCall.empty()) {
@@ -100,7 +101,7 @@ bool PrefixLookup::LookupPrefix(const std::string& BaseCall, std::string& Prefix
   }
   // Guantanamo's KG4 calls have five characters; longer KG4 calls are United States calls
   // in the fourth call area.
-  if (text::Contains(work, "KG4") && n != 5) PrefixCall = "W4";
+  if (text::Contains(BaseCall, "KG4") && n != 5) PrefixCall = "W4";
 
   // The WPX prefix runs to the call's last digit.
   if (n > 2) {
@@ -108,7 +109,7 @@ bool PrefixLookup::LookupPrefix(const std::string& BaseCall, std::string& Prefix
     if (last_digit != std::string::npos) WPXPrefix.assign(BaseCall, 0, last_digit + 1);
   }
 
-  work = PrefixCall.empty() ? BaseCall : PrefixCall;
+  std::string_view work = PrefixCall.empty() ? BaseCall : PrefixCall;
   n = work.size();
   bool taken = false;
   for (std::size_t i = 1; i <= n; ++i) {
@@ -121,7 +122,7 @@ bool PrefixLookup::LookupPrefix(const std::string& BaseCall, std::string& Prefix
     DropLast(work);
   }
   if (taken) {
-    if (WPXPrefix.empty()) WPXPrefix = work;
+    if (WPXPrefix.empty()) WPXPrefix.assign(work);
     if (FollowLink(CallEntity, Fill::kCallEntityQuick)) found = true;
   }
 
@@ -135,7 +136,7 @@ bool PrefixLookup::LookupPrefix(const std::string& BaseCall, std::string& Prefix
     n = work.size();
     for (std::size_t i = 1; i <= n; ++i) {
       if (Probe(work) && Usable(first_probe)) {
-        if (WPXPrefix.empty()) WPXPrefix = work;
+        if (WPXPrefix.empty()) WPXPrefix.assign(work);
         if (FollowLink(PrefixEntity, Fill::kPrefixEntityQuick)) found = true;
         break;
       }
@@ -163,7 +164,7 @@ bool PrefixLookup::LookupPrefixForCallbook(const std::string& BaseCall, std::str
   }
   if (text::Contains(stripped, "KG4") && n != 5) PrefixCall = "W4";
 
-  std::string work = BaseCall;
+  std::string_view work = BaseCall;
   for (std::size_t i = 1; i <= n; ++i) {
     if (ProbeIteration(pair_a, pair_b, work, PrefixCall, first_probe)) {
       if (FollowLink(CallEntity, Fill::kCallEntityCallbook)) found = true;
@@ -181,7 +182,7 @@ bool PrefixLookup::LookupPrefixForCallbook(const std::string& BaseCall, std::str
   const std::size_t prefix_length = work.size();
   for (std::size_t i = 1; i <= prefix_length; ++i) {
     if (Probe(work) && Usable(first_probe)) {
-      WPXPrefix = work;
+      WPXPrefix.assign(work);
       if (FollowLink(PrefixEntity, Fill::kPrefixEntityCallbook)) found = true;
       break;
     }
@@ -200,7 +201,7 @@ std::int16_t PrefixLookup::EntityIdOnDate(const std::string& qsodate,
   std::string before = "0";
   std::int16_t old_id = 0;
   tables_.BeginLookup();
-  std::string work = PrefixCall;
+  std::string_view work = PrefixCall;
   const std::size_t n = work.size();
   for (std::size_t i = 1; i <= n; ++i) {
     if (const OldKeyRow* row = tables_.FindOldKey(work)) {

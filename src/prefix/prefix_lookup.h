@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 #include "core/events.h"
 #include "core/net/web_state.h"
@@ -41,14 +42,14 @@ class PrefixLookup {
                     kPrefixEntityCallbook };
 
   // One probe of "plink" for the key; the row found becomes the current one.
-  bool Probe(const std::string& key);
+  bool Probe(std::string_view key);
   // True when the current "plink" row may be taken: not marked "!", or the first probe.
   bool Usable(bool first_probe) const;
   // One iteration of a first pass: the portable pair keys (a pair that matches becomes the
   // working key and empties the prefix call; once matched it matches in every iteration),
   // then the working key. True when the working key's row may be taken.
-  bool ProbeIteration(const std::string& pair_a, const std::string& pair_b, std::string& work,
-                      std::string& PrefixCall, bool first_probe);
+  bool ProbeIteration(const std::string& pair_a, const std::string& pair_b,
+                      std::string_view& work, std::string& PrefixCall, bool first_probe);
   // Follows the current "plink" row to its "Prefixes" row and copies it; false without one.
   bool FollowLink(EntityInfo& entity, Fill fill);
 

@@ -70,7 +70,11 @@ void PrefixReader::StopBuild() {
 }
 
 void PrefixReader::BeginLookup() {
-  if (build_.valid()) TakeBuild(/*wait=*/false);
+  if (build_.valid()) {
+    // A host that looks up many calls is better served by waiting for the index than by
+    // seeking the tables for each.
+    TakeBuild(/*wait=*/++lookups_while_building_ > kLookupsBeforeWaiting);
+  }
   const auto now = CoarseNow();
   if (loaded_ && now - checked_at_ < kRecheckAge) return;
   checked_at_ = now;
@@ -83,6 +87,7 @@ void PrefixReader::Reload() {
   checked_at_ = CoarseNow();
   loaded_version_ = databases_.Data1.DataVersion();
   StopBuild();
+  lookups_while_building_ = 0;
   index_.reset();
   longest_key_ = longest_old_key_ = kUnbounded;
   if (path_ == Path::kTables) {

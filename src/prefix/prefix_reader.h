@@ -54,6 +54,7 @@ class PrefixReader {
   // Longer keys wait for the index rather than seek the tables: no longer call can cost a
   // seek per character.
   static constexpr std::size_t kLongestSeekWithoutIndex = 32;
+  static constexpr int kLookupsBeforeWaiting = 64;
 
   // Stops the build under way, if any, and waits for its thread.
   void StopBuild();
@@ -71,6 +72,7 @@ class PrefixReader {
   std::shared_ptr<const PrefixIndex> index_;
   std::future<std::shared_ptr<const PrefixIndex>> build_;
   std::shared_ptr<std::atomic<bool>> stop_;  // tells the build under way to give up
+  int lookups_while_building_ = 0;
   bool loaded_ = false;
   std::optional<std::int64_t> loaded_version_;
   std::chrono::nanoseconds checked_at_{0};

@@ -360,20 +360,24 @@ int Resolve(const ResolveArguments& arguments, ServiceOptions& service_options,
     // Asked afresh even for a repeated line, so that "found" is this line's answer.
     control.ClearQuickCheckCall();
     const bool found = control.QuickCheckCall(call) == 0;
-    const auto entity_field = [&](std::string value) { return found ? value : std::string(); };
-    const std::string dxcc = found ? control.GetQuickPrefixDXCCNumber(call) : "0";
-    const std::string country = entity_field(control.GetQuickPrefixCountry(call));
-    const std::string continent = entity_field(control.GetQuickPrefixContinent(call));
-    const std::string cq_zone = entity_field(control.GetQuickPrefixCQZone(call));
-    const std::string itu_zone = entity_field(control.GetQuickPrefixITUZone(call));
+    std::string dxcc = control.GetQuickPrefixDXCCNumber(call);
+    std::string country = control.GetQuickPrefixCountry(call);
+    std::string continent = control.GetQuickPrefixContinent(call);
+    std::string cq_zone = control.GetQuickPrefixCQZone(call);
+    std::string itu_zone = control.GetQuickPrefixITUZone(call);
     const std::string wpx = control.GetPrefixWPX(call).ToText();
+    if (!found) {
+      dxcc = "0";
+      for (std::string* field : {&country, &continent, &cq_zone, &itu_zone}) field->clear();
+    }
     if (arguments.json) {
       const json row = {{"call", call},         {"dxcc", dxcc},       {"country", country},
                         {"continent", continent}, {"cq_zone", cq_zone}, {"itu_zone", itu_zone},
                         {"wpx_prefix", wpx}};
       output += row.dump(-1, ' ', false, json::error_handler_t::replace);
     } else {
-      for (const std::string* field : {&call, &dxcc, &country, &continent, &cq_zone, &itu_zone}) {
+      for (const std::string* field : std::initializer_list<const std::string*>{
+               &call, &dxcc, &country, &continent, &cq_zone, &itu_zone}) {
         output += *field;
         output += '\t';
       }

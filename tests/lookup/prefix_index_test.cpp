@@ -1,0 +1,250 @@
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <fstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "core/db/data_folder.h"
+#include "core/db/database_set.h"
+#include "lookup/call_cache.h"
+#include "prefix/prefix_lookup.h"
+#include "prefix/prefix_reader.h"
+#include "prefix/quick_queries.h"
+#include "tests/support/default_data.h"
+#include "tests/support/sample_prefixes.h"
+#include "tests/support/temp_folder.h"
+#include "torvane/torvane_control.h"
+
+namespace torvane::testing {
+namespace {
+
+db::DatabasePaths PathsOf(const std::string& data_folder) {
+  db::DatabasePaths paths;
+  paths.prefix = data_folder + "/" + std::string(db::kPrefixDatabase);
+  paths.lotw_users = data_folder + "/" + std::string(db::kLotwUsersDatabase);
+  return paths;
+}
+
+// The quick and prefix getters over one way of reading the prefix tables.
+struct QuickStack {
+  QuickStack(db::DatabaseSet& databases, PrefixReader::Path path) : reader(databases, path) {
+    reader.Reload();
+    reader.WaitForIndex();
+  }
+
+  // Every answer the getters give for the call, in one text; then the callbook's variant of
+  // the lookup and the entity valid on a date.
+  std::string Answers(const std::string& call) {
+    std::string all;
+    const auto add = [&](const std::string& answer) { all += answer + "|"; };
+    add(quick.GetQuickCountry(call));
+    add(quick.GetQuickPrefixCountry(call));
+    add(quick.GetQuickContinent(call));
+    add(quick.GetQuickPrefixContinent(call));
+    add(quick.GetQuickLatitude(call));
+    add(quick.GetQuickPrefixLatitude(call));
+    add(quick.GetQuickLongitude(call));
+    add(quick.GetQuickPrefixLongitude(call));
+    add(quick.GetQuickMasterPrefix(call));
+    add(quick.GetQuickDXCCNumber(call));
+    add(quick.GetQuickPrefixDXCCNumber(call));
+    add(quick.GetQuickPrefixCQZone(call));
+    add(quick.GetQuickPrefixITUZone(call));
+    add(quick.GetRealPrefix(call));
+    add(quick.GetPrefixWPX(call).ToText());
+    add(quick.GetPrefixMasterPrefix(call).ToText());
+    add(quick.GetPrefixHoursOffset(call).ToText());
+    add(std::to_string(quick.GetQuickStatus(call, "6/15/1985")));
+    add(std::to_string(quick.GetQuickStatus(call, "6/15/2020")));
+    add(std::to_string(quick.GetIsAmbiguousPrefix(call)));
+
+    ParsedCall parsed;
+    ParseCall(call, parsed);
+    add(lookup.LookupPrefixForCallbook(parsed.BaseCall, parsed.PrefixCall) ? "found" : "none");
+    for (const EntityInfo* entity : {&lookup.CallEntity, &lookup.PrefixEntity}) {
+      for (const std::string* field :
+           {&entity->master_prefix, &entity->Country, &entity->Continent, &entity->Latitude,
+            &entity->Longitude, &entity->Time_Offset, &entity->CQ_Zone, &entity->ITU_Zone,
+            &entity->Abbreviation, &entity->Begin_Date, &entity->End_Date}) {
+        add(*field);
+      }
+      add(std::to_string(entity->DXCC) + "/" + std::to_string(entity->ID));
+    }
+    add(lookup.WPXPrefix);
+    add(std::to_string(lookup.EntityIdOnDate("3/1/1993", parsed.PrefixCall)));
+    return all;
+  }
+
+  WebState web;
+  EventDispatcher events{nullptr};
+  PrefixReader reader;
+  PrefixLookup lookup{reader, web, events};
+  CallCache cache{lookup, web, events};
+  QuickQueries quick{cache, lookup};
+};
+
+// Runs the calls through the index and through the tables, in the same order, and compares
+// every answer. Returns whether the index was used.
+bool ExpectSameAnswers(const std::string& data_folder, const std::vector<std::string>& calls) {
+  db::DatabaseSet databases;
+  EXPECT_TRUE(databases.OpenAtStartup(PathsOf(data_folder)).ok());
+  QuickStack memory(databases, PrefixReader::Path::kMemory);
+  QuickStack tables(databases, PrefixReader::Path::kTables);
+  EXPECT_FALSE(tables.reader.UsesIndex());
+  int differences = 0;
+  for (const std::string& call : calls) {
+    const std::string expected = tables.Answers(call);
+    const std::string actual = memory.Answers(call);
+    if (actual != expected && ++differences <= 5) {
+      ADD_FAILURE() << "call \"" << call << "\"\n  tables: " << expected << "\n  memory: " << actual;
+    }
+  }
+  EXPECT_EQ(differences, 0);
+  return memory.reader.UsesIndex();
+}
+
+// Portable, designator, exact-call, case, blank and hostile forms.
+std::vector<std::string> MixedCalls() {
+  std::vector<std::string> calls = {
+      "W1AW",      "w1aw",      "W1AW/P",    "W1AW/MM",   "W1AW/QRP", "KH6/W1AW",  "W1AW/KH6",
+      "W1AW\\KH6", "KH7/W1XX",  "W1XX/KH7",  "FO/M",      "FO5AB/M",  "M/FO5AB",   "3D2AB/C",
+      "C/3D2AB",   "VP8AB/H",   "FR5AB/G",   "3Y0X/B",    "B/3Y0X",   "KG4AB",     "KG4ABC",
+      "KC4AA",     "KC4AAA",    "AL7AB",     "KL7AB",     "WP4AB",    "W6/DL1ABC", "DL1ABC/6",
+      "DL0AB",     "DL0",       "VK0X",      "VK0XY",     "Y22AB",    "ZZ1A",      "G4ABC",
+      "",          "/",         "//",        "W1AW/",     "/W1AW",    "1",         "Q",
+      "XX9XX",     "W1AW/P/P",  "a/b/c",     std::string("DL\0A", 4), std::string("DL\0B", 4),
+      "\xC3\xA9\xC3\xA9", std::string(300, 'W'), "W" + std::string(100, '1')};
+  return calls;
+}
+
+std::vector<std::string> MasterScpCalls() {
+  std::vector<std::string> calls;
+  std::ifstream in("/usr/share/hamradio-files/MASTER.SCP");
+  for (std::string line; std::getline(in, line);) {
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    if (!line.empty() && line[0] != '#') calls.push_back(line);
+  }
+  return calls;
+}
+
+TEST(PrefixIndex, AnswersEveryGetterAsTheTablesDoOnTheShippedData) {
+  std::vector<std::string> calls = MasterScpCalls();
+  ASSERT_GT(calls.size(), 80000u);
+  const std::vector<std::string> mixed = MixedCalls();
+  calls.insert(calls.end(), mixed.begin(), mixed.end());
+  EXPECT_TRUE(ExpectSameAnswers(DefaultDataFolder(), calls));
+}
+
+// Databases the shipped tools never write: the index must answer as the tables do, or leave
+// the answering to them.
+TEST(PrefixIndex, AnswersAsTheTablesDoOnOddDatabases) {
+  struct Case {
+    const char* name;
+    const char* sql;  // run after the sample rows
+    bool index_used;
+  };
+  const Case cases[] = {
+      {"duplicate keys, links to missing rows, zones that are not numbers", R"sql(
+         INSERT INTO plink (prefix, plink, inactive) VALUES ('DL', 11, NULL), ('dl1', 2, NULL),
+           ('XX', 777, NULL), ('W1AW', 2, NULL), ('Q', -5, 'x');
+         UPDATE Prefixes SET CQ_Zone = 'x5', ITU_Zone = '' WHERE ID = 11;
+         INSERT INTO Prefixes (ID, Country, DXCC) VALUES (13, 'Text number', '12abc');
+         INSERT INTO plink (prefix, plink) VALUES ('T1', 13), ('K', 13);
+         INSERT INTO plink (prefix, plink) VALUES (CAST(X'444C0041' AS TEXT), 6);
+       )sql",
+       true},
+      {"Null, text and blob links; blob and number keys; a binary key column", R"sql(
+         DROP TABLE plink;
+         CREATE TABLE plink (prefix TEXT, plink, inactive);
+         CREATE INDEX plink_prefix ON plink (prefix);
+         INSERT INTO plink VALUES ('K', 1, NULL), ('W', NULL, NULL), ('N', 'abc', NULL),
+           ('DL', '3', X'21'), ('dl', 11, NULL), (X'4B4836', 2, NULL), (NULL, 3, NULL),
+           ('G', 11.0, '!'), ('VP8', 6.5, NULL), ('Y2', 70000, NULL), ('FO/M', 4, 1),
+           ('W1AW', 3, '!'), (12, 3, NULL), ('12', 6, NULL);
+       )sql",
+       true},
+      {"a key column that compares numbers", R"sql(
+         DROP TABLE plink;
+         CREATE TABLE plink (prefix NUMERIC, plink INTEGER, inactive TEXT);
+         CREATE INDEX plink_prefix ON plink (prefix);
+         INSERT INTO plink VALUES ('K', 1, NULL), ('W', 1, NULL), ('1', 3, NULL), ('DL', 3, NULL);
+       )sql",
+       false},
+      {"a key column with another collation", R"sql(
+         DROP TABLE plink;
+         CREATE TABLE plink (prefix TEXT COLLATE RTRIM, plink INTEGER, inactive TEXT);
+         CREATE INDEX plink_prefix ON plink (prefix);
+         INSERT INTO plink VALUES ('K ', 1, NULL), ('W', 1, NULL), ('DL  ', 3, NULL);
+       )sql",
+       false},
+      {"entity IDs kept as text", R"sql(
+         CREATE TABLE p2 AS SELECT * FROM Prefixes;
+         DROP TABLE Prefixes;
+         CREATE TABLE Prefixes (ID TEXT, master_prefix TEXT, DXCC INTEGER, Country TEXT,
+           Continent TEXT, Latitude REAL, Longitude REAL, Time_Offset REAL, CQ_Zone TEXT,
+           ITU_Zone TEXT, Abbreviation TEXT, Begin_Date TEXT, End_Date TEXT);
+         INSERT INTO Prefixes SELECT ID, master_prefix, DXCC, Country, Continent, Latitude,
+           Longitude, Time_Offset, CQ_Zone, ITU_Zone, Abbreviation, Begin_Date, End_Date FROM p2;
+         CREATE INDEX Prefixes_ID ON Prefixes (ID);
+         CREATE INDEX Prefixes_DXCCA ON Prefixes (DXCC);
+       )sql",
+       false},
+      {"no index on the keys", "DROP INDEX plink_prefix;", false},
+  };
+  std::vector<std::string> calls = MixedCalls();
+  for (const char* more : {"T1A", "XX1", "Q1", "12", "1", "DL1", "dl1", "KH6", "kh6", "G3", "Y2"}) {
+    calls.emplace_back(more);
+  }
+  for (const Case& test : cases) {
+    SCOPED_TRACE(test.name);
+    TempDataFolder folder;
+    folder.Execute(folder.PrefixDatabase(), kSamplePrefixRows);
+    folder.Execute(folder.PrefixDatabase(), test.sql);
+    EXPECT_EQ(ExpectSameAnswers(folder.path(), calls), test.index_used);
+  }
+}
+
+// What the host sees while the tables change under a running service: its own mark at once,
+// another process's change within a second.
+TEST(PrefixIndex, FollowsChangesToTheTables) {
+  TempDataFolder folder;
+  folder.Execute(folder.PrefixDatabase(), kSamplePrefixRows);
+  TorvaneControl control(folder.MakeOptions());
+  EXPECT_EQ(control.GetQuickPrefixCountry("DL1ABC"), "Fed. Rep. of Germany");
+
+  EXPECT_TRUE(control.SetSpecialCall("DL"));  // "DL" now only for the exact call
+  EXPECT_NE(control.QuickCheckCall("DL1ABE"), 0) << "DL1ABE matches no key any more";
+  EXPECT_EQ(control.QuickCheckCall("DL"), 0);
+
+  // Another process repoints "DL" and adds a key.
+  const std::string sql =
+      "UPDATE plink SET plink = 11, inactive = NULL WHERE prefix = 'DL';"
+      "INSERT INTO plink (prefix, plink) VALUES ('QQ', 2);";
+  const std::string command =
+      "sqlite3 '" + folder.PrefixDatabase() + "' \"" + sql + "\"";
+  ASSERT_EQ(std::system(command.c_str()), 0);
+  std::this_thread::sleep_for(std::chrono::milliseconds(1100));
+  EXPECT_EQ(control.GetQuickPrefixCountry("DL1ABF"), "England");
+  EXPECT_EQ(control.GetQuickPrefixCountry("QQ1A"), "Hawaii");
+}
+
+// A call far longer than any key: answered by the rules, in time that grows with its length
+// only (a quadratic lookup of a megabyte call would not finish within the test's limit).
+TEST(PrefixIndex, ACallLongerThanAnyKeyIsAnsweredByTheRules) {
+  TorvaneControl control([] {
+    Options options;
+    options.data_folder = DefaultDataFolder();
+    return options;
+  }());
+  const std::string call = "DL1" + std::string(1 << 20, 'A');
+  EXPECT_EQ(control.GetQuickPrefixCountry(call), "Fed. Rep. of Germany");
+  EXPECT_EQ(control.GetPrefixWPX(call).ToText(), "DL1");
+  EXPECT_EQ(control.GetQuickPrefixCountry("W" + std::string(1 << 20, '/')), "United States");
+}
+
+}  // namespace
+}  // namespace torvane::testing
