@@ -7,6 +7,7 @@ namespace torvane {
 
 // One entity row of the prefix database as the lookup keeps it. Texts hold the columns turned
 // into text; positions in decimal degrees (north, east positive).
+// A field added here must also be copied by CopyAllButOffset (prefix_lookup.cpp).
 struct EntityInfo {
   std::string master_prefix;
   std::int16_t DXCC = 0;

@@ -47,14 +47,9 @@ std::optional<KeyComparison> KeyComparison::Of(const db::ColumnDeclaration& decl
   return comparison;
 }
 
-std::string_view KeyComparison::Normalize(std::string_view key, std::string& scratch) const {
-  if (!ignore_case) return key;
-  const auto changes = [](char c) { return (c >= 'a' && c <= 'z') || c == '\0'; };
-  std::size_t first = 0;
-  while (first < key.size() && !changes(key[first])) ++first;
-  if (first == key.size()) return key;
+std::string_view KeyComparison::Fold(std::string_view key, std::string& scratch) {
   scratch.assign(key);
-  for (std::size_t i = first; i < scratch.size(); ++i) {
+  for (std::size_t i = 0; i < scratch.size(); ++i) {
     char& c = scratch[i];
     if (c == '\0') {
       // NOCASE stops comparing at a zero byte that both keys have; only the lengths count

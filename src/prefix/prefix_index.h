@@ -27,7 +27,16 @@ struct KeyComparison {
   // The bytes of `key` under which keys the column finds equal are equal: `key` itself when
   // it is already in that form (upper-case letters for NOCASE, as calls are written), else
   // `scratch` filled with it.
-  std::string_view Normalize(std::string_view key, std::string& scratch) const;
+  std::string_view Normalize(std::string_view key, std::string& scratch) const {
+    if (!ignore_case) return key;
+    for (const char c : key) {
+      if ((c >= 'a' && c <= 'z') || c == '\0') return Fold(key, scratch);
+    }
+    return key;
+  }
+
+ private:
+  static std::string_view Fold(std::string_view key, std::string& scratch);
 };
 
 // An immutable copy of the prefix tables ("plink", "Prefixes", "plinkold") that answers the

@@ -13,6 +13,24 @@ namespace {
 
 constexpr std::string_view kSuffixes[] = {"/P", "/M", "/A", "/AM", "/MM", "/QRP"};
 
+// Consecutive calls mostly resolve to the same entity: comparing a short text costs less
+// than copying it.
+void Assign(std::string& target, const std::string& value) {
+  if (target != value) target = value;
+}
+
+// Every field but the offset, which each entity keeps from its own lookups.
+void CopyAllButOffset(const EntityInfo& from, EntityInfo& to) {
+  for (auto field : {&EntityInfo::master_prefix, &EntityInfo::Country, &EntityInfo::Continent,
+                     &EntityInfo::Latitude, &EntityInfo::Longitude, &EntityInfo::CQ_Zone,
+                     &EntityInfo::ITU_Zone, &EntityInfo::Abbreviation, &EntityInfo::Begin_Date,
+                     &EntityInfo::End_Date}) {
+    Assign(to.*field, from.*field);
+  }
+  to.DXCC = from.DXCC;
+  to.ID = from.ID;
+}
+
 // The probes are ever shorter heads of one text: views, not copies.
 void DropLast(std::string_view& work) {
   if (!work.empty()) work.remove_suffix(1);
@@ -64,7 +82,7 @@ bool PrefixLookup::FollowLink(EntityInfo& entity, Fill fill) {
   const EntityRow* row = tables_.FindEntity(key_row_->link);
   if (row == nullptr) return false;
   const auto copy = [](const std::optional<std::string>& value, std::string& target) {
-    if (value) target = *value;
+    if (value) Assign(target, *value);
   };
   copy(row->master_prefix, entity.master_prefix);
   copy(row->Country, entity.Country);
@@ -128,9 +146,7 @@ bool PrefixLookup::LookupPrefix(const std::string& BaseCall, std::string& Prefix
 
   first_probe = true;
   if (PrefixCall.empty()) {
-    const std::string time_offset = PrefixEntity.Time_Offset;
-    PrefixEntity = CallEntity;
-    PrefixEntity.Time_Offset = time_offset;
+    CopyAllButOffset(CallEntity, PrefixEntity);
   } else {
     work = PrefixCall;
     n = work.size();

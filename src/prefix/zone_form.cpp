@@ -5,7 +5,8 @@
 namespace torvane {
 
 std::string& ToZoneForm(std::string& zone) {
-  zone = std::string(text::Trim(zone));
+  const std::string_view trimmed = text::Trim(zone);
+  if (trimmed.size() != zone.size()) zone = std::string(trimmed);
   if (zone.size() == 1) zone = "0" + zone;
   return zone;
 }

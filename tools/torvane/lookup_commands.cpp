@@ -11,6 +11,7 @@
 #include <optional>
 #include <ostream>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -327,6 +328,48 @@ std::string_view CallOfLine(std::string_view line) {
   return line.substr(start, end == std::string_view::npos ? std::string_view::npos : end - start);
 }
 
+// The lines of a stream, a block at a time. A line longer than kLongestLine is an error
+// rather than a reason to fill the memory (an endless input without a newline).
+class LineReader {
+ public:
+  static constexpr std::size_t kLongestLine = std::size_t{16} << 20;
+
+  explicit LineReader(std::istream& in) : in_(in) {}
+
+  enum class Outcome { kLine, kEnd, kTooLong };
+  Outcome Next(std::string_view& line) {
+    for (;;) {
+      const std::size_t end = buffer_.find('\n', start_);
+      if (end != std::string::npos) {
+        line = std::string_view(buffer_).substr(start_, end - start_);
+        start_ = end + 1;
+        return Outcome::kLine;
+      }
+      if (buffer_.size() - start_ > kLongestLine) return Outcome::kTooLong;
+      if (ended_) {
+        if (start_ == buffer_.size()) return Outcome::kEnd;
+        line = std::string_view(buffer_).substr(start_);
+        start_ = buffer_.size();
+        return Outcome::kLine;
+      }
+      buffer_.erase(0, start_);
+      start_ = 0;
+      const std::size_t kept = buffer_.size();
+      buffer_.resize(kept + kBlock);
+      in_.read(buffer_.data() + kept, static_cast<std::streamsize>(kBlock));
+      buffer_.resize(kept + static_cast<std::size_t>(in_.gcount()));
+      ended_ = !in_;
+    }
+  }
+
+ private:
+  static constexpr std::size_t kBlock = 1 << 16;
+  std::istream& in_;
+  std::string buffer_;
+  std::size_t start_ = 0;
+  bool ended_ = false;
+};
+
 // One line per callsign: the entity that decides it, through the quick family only. A call
 // that matches no prefix gets empty entity fields, not the previous call's entity that the
 // getters keep.
@@ -346,15 +389,23 @@ int Resolve(const ResolveArguments& arguments, ServiceOptions& service_options,
   if (!HasPrefixDatabase(options, "resolve", context.err)) return 1;
   TorvaneControl control(options);
   constexpr std::size_t kFlushSize = 1 << 16;
-  std::string line;
+  LineReader lines(*in);
+  std::string_view line;
   std::string output;
+  std::size_t line_number = 0;
   for (;;) {
-    const bool more = static_cast<bool>(std::getline(*in, line));
-    if (output.size() >= kFlushSize || (!more && !output.empty())) {
+    const LineReader::Outcome outcome = lines.Next(line);
+    if (output.size() >= kFlushSize || outcome != LineReader::Outcome::kLine) {
       context.out << output;
       output.clear();
     }
-    if (!more) break;
+    if (outcome == LineReader::Outcome::kTooLong) {
+      context.err << "torvane resolve: line " << line_number + 1 << " is longer than "
+                  << (LineReader::kLongestLine >> 20) << " MB\n";
+      return 1;
+    }
+    if (outcome == LineReader::Outcome::kEnd) break;
+    ++line_number;
     const std::string call(CallOfLine(line));
     if (call.empty() || call.front() == '#') continue;
     // Asked afresh even for a repeated line, so that "found" is this line's answer.
