@@ -1,5 +1,10 @@
-// Prefix resolution speed: every callsign of MASTER.SCP through GetQuickDXCCNumber, each call
-// new to the service (the list has no repeats in a row). Reports calls per second.
+// Prefix resolution speed: every callsign of MASTER.SCP, each call new to the service (the list
+// has no repeats in a row). Reports calls per second for
+//   BM_QuickDXCCNumber          the quick check through the in-memory index (GetQuickDXCCNumber)
+//   BM_QuickDXCCNumberTables    the same lookup seeking the SQLite tables, the baseline
+//   BM_FullCheck                the full check with no callbook source: call check, record,
+//                               prefix merge, distance and heading from home (GetDXDistance,
+//                               then GetDXBearing of the same call)
 //
 //   prefix_bench                      builds the default data in a temporary folder
 //   TORVANE_BENCH_DATA=DIR prefix_bench   uses an existing data folder
@@ -16,6 +21,12 @@
 #include <vector>
 
 #include "bench_data.h"
+#include "core/db/data_folder.h"
+#include "core/db/database_set.h"
+#include "lookup/call_cache.h"
+#include "prefix/prefix_lookup.h"
+#include "prefix/prefix_reader.h"
+#include "prefix/quick_queries.h"
 #include "torvane/torvane_control.h"
 
 namespace {
@@ -33,19 +44,28 @@ std::vector<std::string> MasterCalls() {
 
 using torvane::bench::BenchData;
 
-torvane::TorvaneControl& Control() {
+BenchData& Data() {
   static BenchData data;
+  return data;
+}
+
+torvane::TorvaneControl& Control() {
   static torvane::TorvaneControl control([] {
     torvane::Options options;
-    options.data_folder = data.folder();
+    options.data_folder = Data().folder();
     return options;
   }());
   return control;
 }
 
+const std::vector<std::string>& Calls() {
+  static const std::vector<std::string> calls = MasterCalls();
+  return calls;
+}
+
 void BM_QuickDXCCNumber(benchmark::State& state) {
   torvane::TorvaneControl& control = Control();
-  static const std::vector<std::string> calls = MasterCalls();
+  const std::vector<std::string>& calls = Calls();
   std::size_t next = 0;
   for (auto _ : state) {
     benchmark::DoNotOptimize(control.GetQuickDXCCNumber(calls[next]));
@@ -54,12 +74,54 @@ void BM_QuickDXCCNumber(benchmark::State& state) {
   state.SetItemsProcessed(state.iterations());
 }
 
+// The quick getter over the prefix tables themselves, as the lookup read them before the index.
+void BM_QuickDXCCNumberTables(benchmark::State& state) {
+  using namespace torvane;
+  static db::DatabaseSet databases;
+  static const bool opened = databases
+                                 .OpenAtStartup({Data().folder() + "/" + std::string(db::kPrefixDatabase), "",
+                                                 Data().folder() + "/" + std::string(db::kLotwUsersDatabase)})
+                                 .ok();
+  if (!opened) state.SkipWithError("cannot open the data");
+  static WebState web;
+  static EventDispatcher events(nullptr);
+  static PrefixReader reader(databases, PrefixReader::Path::kTables);
+  static PrefixLookup lookup(reader, web, events);
+  static CallCache cache(lookup, web, events);
+  static QuickQueries quick(cache, lookup);
+  const std::vector<std::string>& calls = Calls();
+  std::size_t next = 0;
+  for (auto _ : state) {
+    benchmark::DoNotOptimize(quick.GetQuickDXCCNumber(calls[next]));
+    if (++next == calls.size()) next = 0;
+  }
+  state.SetItemsProcessed(state.iterations());
+}
+
+void BM_FullCheck(benchmark::State& state) {
+  torvane::TorvaneControl& control = Control();
+  control.SetHomeLatitude(torvane::Variant(41.71));
+  control.SetHomeLongitude(torvane::Variant(-72.73));
+  const std::vector<std::string>& calls = Calls();
+  std::size_t next = 0;
+  for (auto _ : state) {
+    benchmark::DoNotOptimize(control.GetDXDistance(calls[next]));
+    benchmark::DoNotOptimize(control.GetDXBearing(calls[next]));
+    if (++next == calls.size()) next = 0;
+  }
+  state.SetItemsProcessed(state.iterations());
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
-  auto* quick = benchmark::RegisterBenchmark("BM_QuickDXCCNumber", BM_QuickDXCCNumber);
-  if (const char* iterations = std::getenv("TORVANE_BENCH_ITERATIONS")) {
-    quick->Iterations(std::atoll(iterations));
+  for (auto* registered :
+       {benchmark::RegisterBenchmark("BM_QuickDXCCNumber", BM_QuickDXCCNumber),
+        benchmark::RegisterBenchmark("BM_QuickDXCCNumberTables", BM_QuickDXCCNumberTables),
+        benchmark::RegisterBenchmark("BM_FullCheck", BM_FullCheck)}) {
+    if (const char* iterations = std::getenv("TORVANE_BENCH_ITERATIONS")) {
+      registered->Iterations(std::atoll(iterations));
+    }
   }
   benchmark::Initialize(&argc, argv);
   benchmark::RunSpecifiedBenchmarks();
