@@ -64,22 +64,23 @@ std::string_view KeyComparison::Fold(std::string_view key, std::string& scratch)
 
 template <typename Row>
 template <typename Read>
-bool PrefixIndex::KeyTable<Row>::Load(db::Table& table, std::string_view index, Read read,
+bool PrefixIndex::KeyTable<Row>::Load(db::Table& table, std::string_view index,
+                                      const std::vector<std::string>& columns, Read read,
                                       const std::atomic<bool>* stop) {
   if (!table.IsOpen()) return true;
   if (!table.SetIndex(index)) return false;
-  const std::string column = table.IndexColumn();
-  const auto declaration = table.Declaration(column);
+  const std::string key_column = table.IndexColumn();
+  const auto declaration = table.Declaration(key_column);
   const auto found = declaration ? KeyComparison::Of(*declaration) : std::nullopt;
   if (!found || !found->text_keys_only) return false;
   comparison = *found;
-  const std::optional<std::size_t> position = table.ColumnPosition(column);
-  if (!position) return false;
+  std::vector<std::string> selected{key_column};
+  selected.insert(selected.end(), columns.begin(), columns.end());
   std::string scratch;
-  return table.ForEachRecord([&](const db::Table& record) {
+  return table.ForEachRow(selected, [&](const db::Table::RowView& record) {
     if (Stopped(stop)) return false;
-    if (record.StorageAt(*position) != db::Storage::kText) return true;
-    const std::string& key = *record.FieldAt(*position)->AsText();
+    if (record.StorageAt(0) != db::Storage::kText) return true;
+    const std::string_view key = record.BytesAt(0);
     // The first record in table order wins, as a seek finds it.
     const auto next = static_cast<std::uint32_t>(rows.size());
     if (!positions.Insert(comparison.Normalize(key, scratch), next)) return true;
@@ -118,10 +119,12 @@ std::shared_ptr<const PrefixIndex> PrefixIndex::Build(db::Table& plink, db::Tabl
                                                       db::Table& plinkold,
                                                       const std::atomic<bool>* stop) {
   auto index = std::make_shared<PrefixIndex>();
-  const KeyColumns key_columns(plink);
-  const auto read_key = [&](const db::Table& record) { return ReadKeyRow(record, key_columns); };
-  if (!index->keys_.Load(plink, "prefix", read_key, stop) ||
-      !index->old_keys_.Load(plinkold, "prefix", &ReadOldKeyRow, stop) ||
+  const auto read_key = [](const db::Table::RowView& record) { return ReadKeyRow(record, 1, 2); };
+  const auto read_old_key = [](const db::Table::RowView& record) {
+    return ReadOldKeyRow(record, 1, 2);
+  };
+  if (!index->keys_.Load(plink, "prefix", {"plink", "inactive"}, read_key, stop) ||
+      !index->old_keys_.Load(plinkold, "prefix", {"Before", "plink"}, read_old_key, stop) ||
       !index->LoadEntities(prefixes, stop)) {
     return nullptr;
   }

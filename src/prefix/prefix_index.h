@@ -80,10 +80,12 @@ class PrefixIndex {
       const std::uint32_t position = positions.Get(comparison.Normalize(key, scratch));
       return position == FlatKeyMap::kAbsent ? nullptr : &rows[position];
     }
-    // Reads the table by its index `index` with `read(record)`; false when the index's
-    // comparisons cannot be reproduced.
+    // Reads the table by its index `index`: the key column, then `columns`, which
+    // `read(record)` turns into a row. False when the index's comparisons cannot be
+    // reproduced or a column is missing.
     template <typename Read>
-    bool Load(db::Table& table, std::string_view index, Read read, const std::atomic<bool>* stop);
+    bool Load(db::Table& table, std::string_view index, const std::vector<std::string>& columns,
+              Read read, const std::atomic<bool>* stop);
   };
 
   bool LoadEntities(db::Table& prefixes, const std::atomic<bool>* stop);

@@ -154,7 +154,7 @@ const KeyRow* PrefixReader::FindKey(std::string_view key) {
   db::Table& plink = databases_.Data1;
   plink.SetIndex("prefix");
   if (!plink.Seek(Variant(key))) return nullptr;
-  key_row_ = ReadKeyRow(plink, KeyColumns(plink));
+  key_row_ = ReadKeyRow(plink);
   return &key_row_;
 }
 

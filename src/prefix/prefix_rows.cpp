@@ -1,5 +1,7 @@
 #include "prefix/prefix_rows.h"
 
+#include <limits>
+
 #include "core/variant_reading.h"
 
 namespace torvane {
@@ -31,12 +33,44 @@ std::optional<std::string> InvertedOffset(std::optional<std::string> column) {
   return "-" + *column;
 }
 
+bool IsText(db::Storage storage) {
+  return storage == db::Storage::kText || storage == db::Storage::kBlob;
+}
+
 }  // namespace
 
-KeyRow ReadKeyRow(const db::Table& plink, const KeyColumns& columns) {
+KeyRow ReadKeyRow(const db::Table::RowView& record, int plink_column, int inactive_column) {
   KeyRow row;
-  if (columns.plink) ReadInt16(plink.FieldAt(*columns.plink), row.link);
-  const Variant* inactive = columns.inactive ? plink.FieldAt(*columns.inactive) : nullptr;
+  if (record.StorageAt(plink_column) == db::Storage::kInteger) {
+    // The common case without a Variant: what ReadInt16 makes of a whole number.
+    const std::int64_t link = record.IntegerAt(plink_column);
+    if (link >= std::numeric_limits<std::int16_t>::min() &&
+        link <= std::numeric_limits<std::int16_t>::max()) {
+      row.link = static_cast<std::int16_t>(link);
+    }
+  } else if (const std::optional<Variant> link = record.ValueAt(plink_column)) {
+    ReadInt16(&*link, row.link);
+  }
+  row.exact_only =
+      IsText(record.StorageAt(inactive_column)) && record.BytesAt(inactive_column) == "!";
+  return row;
+}
+
+OldKeyRow ReadOldKeyRow(const db::Table::RowView& record, int before_column, int plink_column) {
+  OldKeyRow row;
+  const std::optional<Variant> before = record.ValueAt(before_column);
+  std::string text;
+  if (before && ReadText(&*before, text)) row.Before = text;
+  const std::optional<Variant> link = record.ValueAt(plink_column);
+  std::int16_t number = 0;
+  if (link && ReadInt16(&*link, number)) row.link = number;
+  return row;
+}
+
+KeyRow ReadKeyRow(const db::Table& plink) {
+  KeyRow row;
+  ReadInt16(plink.Field("plink"), row.link);
+  const Variant* inactive = plink.Field("inactive");
   row.exact_only = inactive != nullptr && inactive->ToText() == "!";
   return row;
 }

@@ -41,16 +41,12 @@ struct OldKeyRow {
   std::optional<std::int16_t> link;
 };
 
-// The positions of the "plink" columns, found once for reading many records.
-struct KeyColumns {
-  explicit KeyColumns(const db::Table& table)
-      : plink(table.ColumnPosition("plink")), inactive(table.ColumnPosition("inactive")) {}
-  std::optional<std::size_t> plink;
-  std::optional<std::size_t> inactive;
-};
+// The rows of a scanned record whose columns are the key, then the given ones.
+KeyRow ReadKeyRow(const db::Table::RowView& record, int plink_column, int inactive_column);
+OldKeyRow ReadOldKeyRow(const db::Table::RowView& record, int before_column, int plink_column);
 
 // The rows of the record the table stands on.
-KeyRow ReadKeyRow(const db::Table& plink, const KeyColumns& columns);
+KeyRow ReadKeyRow(const db::Table& plink);
 EntityRow ReadEntityRow(const db::Table& prefixes);
 OldKeyRow ReadOldKeyRow(const db::Table& plinkold);
 

@@ -202,6 +202,20 @@ Storage Statement::ReadStoredColumn(int index, Variant& target) const {
   }
 }
 
+Storage Statement::ColumnStorage(int index) const {
+  switch (sqlite3_column_type(handle_.get(), index)) {
+    case SQLITE_NULL: return Storage::kNull;
+    case SQLITE_INTEGER: return Storage::kInteger;
+    case SQLITE_FLOAT: return Storage::kReal;
+    case SQLITE_TEXT: return Storage::kText;
+    default: return Storage::kBlob;
+  }
+}
+
+std::string_view Statement::ColumnBytes(int index) const {
+  return ValueView(sqlite3_column_value(handle_.get(), index));
+}
+
 std::int64_t Statement::ColumnInteger(int index) const {
   return sqlite3_column_int64(handle_.get(), index);
 }

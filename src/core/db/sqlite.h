@@ -101,6 +101,9 @@ class Statement {
   bool ReadColumn(int index, Variant& target) const;
   // As ReadColumn, and says how the value is stored.
   Storage ReadStoredColumn(int index, Variant& target) const;
+  Storage ColumnStorage(int index) const;
+  // The bytes of a text or blob column, valid until the statement steps or resets.
+  std::string_view ColumnBytes(int index) const;
   int ColumnCount() const { return sqlite3_column_count(handle_.get()); }
   std::int64_t ColumnInteger(int index) const;
   std::string ColumnText(int index) const;

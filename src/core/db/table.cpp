@@ -282,6 +282,28 @@ bool Table::ForEachRecord(const std::function<bool(const Table&)>& visit) {
   return complete;
 }
 
+bool Table::ForEachRow(const std::vector<std::string>& columns,
+                       const std::function<bool(const RowView&)>& visit) {
+  if (!IsOpen() || columns.empty()) return false;
+  std::string select = "SELECT ";
+  for (std::size_t i = 0; i < columns.size(); ++i) {
+    if (!ColumnIndex(columns[i])) return false;
+    if (i > 0) select += ", ";
+    select += QuoteIdentifier(columns[i]);
+  }
+  select += " FROM " + QuoteIdentifier(record_source_) + " ORDER BY rowid";
+  auto statement = connection_->Prepare(select);
+  if (!statement) return false;
+  connection_->BeginRead();
+  const RowView row(*statement);
+  for (;;) {
+    auto stepped = statement->Step();
+    if (!stepped) return false;
+    if (!*stepped) return true;
+    if (!visit(row)) return false;
+  }
+}
+
 std::optional<ColumnDeclaration> Table::Declaration(std::string_view column) const {
   if (!IsOpen()) return std::nullopt;
   return connection_->Declaration(record_source_, std::string(column));

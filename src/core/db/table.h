@@ -63,16 +63,6 @@ class Table {
   // The named field (any letter case) of the current record; nullptr for Null, for an
   // unknown field and when there is no current record. Valid until the table moves.
   const Variant* Field(std::string_view name) const;
-  // The position of the named column (any letter case), for reading many records by
-  // position with FieldAt and StorageAt; no value for an unknown column.
-  std::optional<std::size_t> ColumnPosition(std::string_view name) const { return ColumnIndex(name); }
-  const Variant* FieldAt(std::size_t position) const {
-    if (!has_record_ || current_->storage[position] == Storage::kNull) return nullptr;
-    return &current_->values[position];
-  }
-  Storage StorageAt(std::size_t position) const {
-    return has_record_ ? current_->storage[position] : Storage::kNull;
-  }
   // How the named field of the current record is stored: a blob reads as text through Field
   // but never equals a text key. kNull also for an unknown field and when there is no record.
   Storage FieldStorage(std::string_view name) const;
@@ -81,6 +71,31 @@ class Table {
   // false. False when the table was not read to its end. The table stands on no record
   // afterwards.
   bool ForEachRecord(const std::function<bool(const Table&)>& visit);
+
+  // One record of a ForEachRow scan: the chosen columns, numbered from 0, straight from the
+  // statement. Valid only during the visit.
+  class RowView {
+   public:
+    explicit RowView(const Statement& statement) : statement_(statement) {}
+    Storage StorageAt(int column) const { return statement_.ColumnStorage(column); }
+    std::string_view BytesAt(int column) const { return statement_.ColumnBytes(column); }
+    std::int64_t IntegerAt(int column) const { return statement_.ColumnInteger(column); }
+    // The value as Field gives it; no value for Null.
+    std::optional<Variant> ValueAt(int column) const {
+      Variant value;
+      if (statement_.ReadStoredColumn(column, value) == Storage::kNull) return std::nullopt;
+      return value;
+    }
+
+   private:
+    const Statement& statement_;
+  };
+
+  // Visits the named columns of every record in table order, until `visit` answers false;
+  // for scans of many records that keep little of each. False when a column is unknown or
+  // the table was not read to its end.
+  bool ForEachRow(const std::vector<std::string>& columns,
+                  const std::function<bool(const RowView&)>& visit);
 
   // The column of the current index, as the schema spells it; empty without an index.
   const std::string& IndexColumn() const { return index_column_; }
