@@ -1,6 +1,6 @@
 #include "lookup/call_cache.h"
 
-#include "core/text.h"
+#include <algorithm>
 
 namespace torvane {
 
@@ -23,7 +23,8 @@ bool IsCachedCall(const std::string& callsign, const std::string& cached) {
 
 std::int16_t CallCache::QuickCheckCall(const std::string& callsign) {
   if (!IsCachedCall(callsign, QuickCall)) {
-    QuickCall = text::ReplaceAll(callsign, "\\", "/");
+    QuickCall.assign(callsign);
+    std::replace(QuickCall.begin(), QuickCall.end(), '\\', '/');
     Parse(QuickCall);
     return prefixes_.LookupPrefix(parsed.BaseCall, parsed.PrefixCall) ? 1 : 0;
   }
