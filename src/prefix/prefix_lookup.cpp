@@ -66,7 +66,9 @@ bool PrefixLookup::Usable(bool first_probe) const {
 bool PrefixLookup::ProbeIteration(const std::string& pair_a, const std::string& pair_b,
                                   std::string_view& work, std::string& PrefixCall,
                                   bool first_probe) {
-  if (!pair_a.empty()) {
+  // A pair that matches is taken in the first iteration, where every probe is usable; one that
+  // does not match then matches in no later iteration either.
+  if (first_probe && !pair_a.empty()) {
     if (Probe(pair_a)) {
       work = pair_a;
       PrefixCall.clear();
@@ -147,6 +149,9 @@ bool PrefixLookup::LookupPrefix(const std::string& BaseCall, std::string& Prefix
   first_probe = true;
   if (PrefixCall.empty()) {
     CopyAllButOffset(CallEntity, PrefixEntity);
+  } else if (!pair_a.empty()) {
+    // The first pass walked the prefix call exactly as this one would: take its outcome.
+    if (taken && FollowLink(PrefixEntity, Fill::kPrefixEntityQuick)) found = true;
   } else {
     work = PrefixCall;
     n = work.size();

@@ -45,9 +45,9 @@ class PrefixLookup {
   bool Probe(std::string_view key);
   // True when the current "plink" row may be taken: not marked "!", or the first probe.
   bool Usable(bool first_probe) const;
-  // One iteration of a first pass: the portable pair keys (a pair that matches becomes the
-  // working key and empties the prefix call; once matched it matches in every iteration),
-  // then the working key. True when the working key's row may be taken.
+  // One iteration of a first pass: in the first, the portable pair keys (a pair that matches
+  // becomes the working key and empties the prefix call), then the working key. True when the
+  // working key's row may be taken.
   bool ProbeIteration(const std::string& pair_a, const std::string& pair_b,
                       std::string_view& work, std::string& PrefixCall, bool first_probe);
   // Follows the current "plink" row to its "Prefixes" row and copies it; false without one.
