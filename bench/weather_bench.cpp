@@ -15,7 +15,7 @@
 #include <string>
 #include <vector>
 
-#include "core/service.h"
+#include "service/service.h"
 #include "bench_data.h"
 
 namespace {

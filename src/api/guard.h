@@ -3,7 +3,7 @@
 #include <memory>
 #include <utility>
 
-#include "core/service.h"
+#include "service/service.h"
 
 namespace torvane::api {
 

@@ -1,7 +1,7 @@
 #include "torvane/torvane_control.h"
 
 #include "api/guard.h"
-#include "core/service.h"
+#include "service/service.h"
 
 namespace torvane {
 

@@ -1,5 +1,5 @@
 #include "api/guard.h"
-#include "core/service.h"
+#include "service/service.h"
 #include "torvane/torvane_control.h"
 
 namespace torvane {

@@ -1,5 +1,5 @@
 #include "api/guard.h"
-#include "core/service.h"
+#include "service/service.h"
 #include "services/lotw.h"
 #include "services/qso_upload.h"
 #include "torvane/torvane_control.h"

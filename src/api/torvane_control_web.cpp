@@ -1,6 +1,6 @@
 #include "api/guard.h"
 #include "core/net/http_transport.h"
-#include "core/service.h"
+#include "service/service.h"
 #include "torvane/torvane_control.h"
 
 namespace torvane {

@@ -5,7 +5,7 @@
 
 #include "core/activity_log.h"
 #include "core/folders.h"
-#include "core/service.h"
+#include "service/service.h"
 #include "tests/support/temp_folder.h"
 #include "torvane/torvane_control.h"
 

@@ -3,7 +3,7 @@
 
 #include <cmath>
 
-#include "core/service.h"
+#include "service/service.h"
 #include "tests/lookup/lookup_fixture.h"
 
 namespace torvane::testing {

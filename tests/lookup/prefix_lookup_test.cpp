@@ -1,7 +1,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include "core/service.h"
+#include "service/service.h"
 #include "tests/lookup/lookup_fixture.h"
 
 namespace torvane::testing {

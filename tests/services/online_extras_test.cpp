@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "core/net/web_state.h"
-#include "core/service.h"
+#include "service/service.h"
 #include "tests/support/recording_events.h"
 #include "tests/support/temp_folder.h"
 #include "tests/support/test_certificates.h"

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "core/service.h"
+#include "service/service.h"
 #include "tests/support/recording_events.h"
 #include "tests/support/temp_folder.h"
 #include "tests/support/test_certificates.h"

@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "core/service.h"
+#include "service/service.h"
 #include "tests/support/default_data.h"
 #include "tests/support/recording_events.h"
 #include "tests/support/temp_folder.h"

@@ -1,7 +1,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include "core/service.h"
+#include "service/service.h"
 #include "tests/weather/weather_fixture.h"
 #include "tests/weather/weather_pages.h"
 #include "weather/weather_state.h"

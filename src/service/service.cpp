@@ -1,4 +1,4 @@
-#include "core/service.h"
+#include "service/service.h"
 
 #include <fmt/format.h>
 
