@@ -5,7 +5,6 @@
 #include <cerrno>
 #include <cstring>
 #include <fstream>
-#include <iterator>
 #include <sys/stat.h>
 
 namespace torvane::import {
@@ -36,7 +35,8 @@ Status CheckLineLength(std::string_view line, std::string_view source,
 Result<std::string> ReadReferenceFile(const std::string& path, std::uintmax_t maximum_bytes) {
   struct stat status {};
   if (::stat(path.c_str(), &status) != 0) {
-    return Error{errno, fmt::format("cannot read {}: {}", path, std::strerror(errno)),
+    const int failure = errno;
+    return Error{failure, fmt::format("cannot read {}: {}", path, std::strerror(failure)),
                  kErrorSource};
   }
   if (!S_ISREG(status.st_mode)) {
@@ -50,12 +50,11 @@ Result<std::string> ReadReferenceFile(const std::string& path, std::uintmax_t ma
   }
   std::ifstream file(path, std::ios::binary);
   if (!file) return Error{0, fmt::format("cannot read {}", path), kErrorSource};
-  std::string text;
-  text.reserve(static_cast<std::size_t>(status.st_size));
-  // Read no more than was measured: a file that grows while it is read is cut there.
-  text.assign(std::istreambuf_iterator<char>(file), {});
+  // No more than was measured: a file that grows while it is read is cut there.
+  std::string text(static_cast<std::size_t>(status.st_size), '\0');
+  file.read(text.data(), static_cast<std::streamsize>(text.size()));
   if (file.bad()) return Error{0, fmt::format("cannot read {}", path), kErrorSource};
-  if (text.size() > maximum_bytes) text.resize(maximum_bytes);
+  text.resize(static_cast<std::size_t>(file.gcount()));
   std::uint64_t line_number = 1;
   std::size_t line_start = 0;
   while (line_start <= text.size()) {
