@@ -12,6 +12,15 @@ namespace torvane {
 
 class Service;
 
+// How start-up ended. A service that did not start keeps answering with its methods' default
+// values; this says why. `number` is 0 when the failure has no number.
+struct StartupStatus {
+  bool started = false;
+  std::int32_t number = 0;
+  std::string description;
+  std::string source;
+};
+
 // The station-data service. Constructing it runs start-up (folders, logs, databases);
 // destroying it runs shut-down. Not thread-safe: use one object per thread, except that
 // StopWeb and CancelLoTWImport may be called from another thread while a call is under way
@@ -40,6 +49,9 @@ class TorvaneControl {
   Variant SetHomeLongitude(const Variant& longitude);       // decimal degrees, east positive
   std::int16_t SetDevel(bool devel);
   std::string GetVersion();
+  // Whether start-up succeeded, and the number, description and source of its failure (the
+  // start-up log's line) when it did not.
+  StartupStatus GetStartupStatus() const;
 
   // Databases.
   bool GetLocalFCCStatus();

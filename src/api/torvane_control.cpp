@@ -75,6 +75,22 @@ std::string TorvaneControl::GetVersion() {
   return Guard(service_, std::string(), [](Service&) { return Service::VersionText(); });
 }
 
+StartupStatus TorvaneControl::GetStartupStatus() const {
+  StartupStatus result;
+  try {
+    if (service_ == nullptr) return result;
+    const Status& status = service_->startup_status();
+    result.started = status.ok();
+    if (!status.ok()) {
+      result.number = status.error().number;
+      result.description = status.error().description;
+      result.source = status.error().source;
+    }
+  } catch (...) {
+  }
+  return result;
+}
+
 bool TorvaneControl::GetLocalFCCStatus() {
   return Guard(service_, false,
                [](Service& service) { return service.databases().LocalFCCAvailable; });

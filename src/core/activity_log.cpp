@@ -43,8 +43,12 @@ bool ActivityLog::OpenIfClosed(const std::string& path) {
   ProcessLog& log = TheLog();
   std::lock_guard lock(log.mutex);
   if (log.descriptor >= 0) return true;
-  const int descriptor =
-      ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, kPrivateFileMode);
+  // The old log is removed rather than truncated through its name: a symbolic link put in
+  // its place must not make the service overwrite (and make private) the file it points to.
+  if (::unlink(path.c_str()) != 0 && errno != ENOENT) return false;
+  const int descriptor = ::open(path.c_str(),
+                                O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC,
+                                kPrivateFileMode);
   if (descriptor < 0) return false;
   ::fchmod(descriptor, kPrivateFileMode);
   log.descriptor = descriptor;

@@ -1,5 +1,10 @@
 #include "core/files.h"
 
+#include <signal.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <charconv>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -72,6 +77,45 @@ bool CreateFolders(const std::string& path, std::string& error_text) {
     return false;
   }
   return true;
+}
+
+namespace {
+
+bool ProcessRuns(pid_t pid) { return ::kill(pid, 0) == 0 || errno == EPERM; }
+
+// The process number of a work name's tail ("4711", "4711-wal"), or 0 when the tail is not one.
+pid_t WorkerOf(std::string_view tail) {
+  for (const std::string_view companion : {"-wal", "-shm", "-journal"}) {
+    if (tail.ends_with(companion)) {
+      tail.remove_suffix(companion.size());
+      break;
+    }
+  }
+  pid_t pid = 0;
+  const auto [end, failure] = std::from_chars(tail.data(), tail.data() + tail.size(), pid);
+  if (failure != std::errc() || end != tail.data() + tail.size() || pid <= 0) return 0;
+  return pid;
+}
+
+}  // namespace
+
+void RemoveStaleWork(const std::string& target, const std::string& marker,
+                     const std::string& name_prefix) {
+  const fs::path target_path(target);
+  const std::string start = name_prefix + target_path.filename().string() + marker;
+  fs::path folder = target_path.parent_path();
+  if (folder.empty()) folder = ".";
+  std::error_code error;
+  for (fs::directory_iterator entry(folder, error), end; !error && entry != end;
+       entry.increment(error)) {
+    const std::string name = entry->path().filename().string();
+    if (!name.starts_with(start)) continue;
+    const pid_t worker = WorkerOf(std::string_view(name).substr(start.size()));
+    if (worker == 0 || worker == ::getpid() || ProcessRuns(worker)) continue;
+    std::error_code ignored;
+    // A symbolic link is removed itself, never what it points to.
+    fs::remove_all(entry->path(), ignored);
+  }
 }
 
 std::string Join(const std::string& folder, const std::string& name) {

@@ -20,6 +20,14 @@ std::optional<std::string> ReadWholeFile(const std::string& path);
 // Creates the folder and its missing parents; false when that fails.
 bool CreateFolders(const std::string& path, std::string& error);
 
+// Removes what dead processes left of their work on `target`: the files (and folders) beside it
+// named target's name + `marker` + a process number, with their "-wal", "-shm" and "-journal"
+// companions, e.g. "bandplan.db.new-4711-wal" for marker ".new-". A name whose process still
+// runs is left alone: that process is building it now. `name_prefix` goes before the name
+// (a hidden staging folder is ".Quorlin.building-4711").
+void RemoveStaleWork(const std::string& target, const std::string& marker,
+                     const std::string& name_prefix = "");
+
 // Joins with "/" unless the left side already ends with one.
 std::string Join(const std::string& folder, const std::string& name);
 

@@ -2,6 +2,8 @@
 
 #include "geo/great_circle.h"
 
+#include <cmath>
+
 namespace torvane {
 
 namespace {
@@ -13,9 +15,11 @@ Variant Kilometres(const Variant& miles) {
   return Variant(miles.ToNumber().value_or(0.0) * kKilometresPerMile);
 }
 
-// A position text as a number; text that is not a number leaves the previous value.
+// A position text as a number; text that is not a number leaves the previous value. "nan" and
+// "inf" are no positions: read as numbers they would give a distance in miles that cannot be
+// computed beside a distance in kilometres of 0.
 void ReadNumber(const std::string& text, double& target) {
-  if (const auto number = ParseNumber(text)) target = *number;
+  if (const auto number = ParseNumber(text); number && std::isfinite(*number)) target = *number;
 }
 
 }  // namespace

@@ -1,5 +1,7 @@
 #include "import/cty_csv.h"
 
+#include "import/import_guard.h"
+
 #include <fmt/format.h>
 
 #include <charconv>
@@ -288,9 +290,12 @@ Result<std::vector<CtyEntity>> ParseCtyCsv(std::string_view text, std::string_vi
   return entities;
 }
 
+// AD1C's file is about 350 kB; a hundred times that is not a cty.csv.
+constexpr std::uintmax_t kMaximumCtyBytes = 32 * 1024 * 1024;
+
 Result<std::vector<CtyEntity>> ReadCtyCsv(const std::string& path) {
-  const auto text = files::ReadWholeFile(path);
-  if (!text) return Error{0, fmt::format("cannot read {}", path), "Torvane.Import"};
+  auto text = ReadReferenceFile(path, kMaximumCtyBytes);
+  if (!text) return text.error();
   return ParseCtyCsv(*text, path);
 }
 

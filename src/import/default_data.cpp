@@ -25,7 +25,7 @@ Status FillPrefixDatabase(const std::string& path, const PrefixTables& tables,
   auto connection = db::Connection::Open(path, db::Connection::Mode::kReadWrite);
   if (!connection) return connection.error();
   if (Status written = WritePrefixTables(*connection, tables); !written) return written;
-  return WriteWeatherTable(*connection, stations.stations);
+  return WriteWeatherTable(*connection, stations.stations, false);  // a new database
 }
 
 // A new folder is made complete under a hidden name beside it and then renamed.
@@ -37,6 +37,7 @@ Status BuildNewFolder(const fs::path& folder, const PrefixTables& tables,
     return Failure(
         fmt::format("cannot create {}: {}", folder.parent_path().string(), error.message()));
   }
+  files::RemoveStaleWork(folder.string(), ".building-", ".");
   const fs::path staging =
       folder.parent_path() / fmt::format(".{}.building-{}", folder.filename().string(), ::getpid());
   fs::remove_all(staging, error);
@@ -68,6 +69,7 @@ Status BuildIntoFolder(const fs::path& folder, const std::string& prefix_databas
   if (error) {
     return Failure(fmt::format("cannot create {}: {}", databases.string(), error.message()));
   }
+  files::RemoveStaleWork(prefix_database, ".new-");
   const std::string building = fmt::format("{}.new-{}", prefix_database, ::getpid());
   fs::remove(building, error);
   Status built = [&]() -> Status {

@@ -1,5 +1,7 @@
 #include "import/fcc_import.h"
 
+#include "import/import_guard.h"
+
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -11,6 +13,7 @@
 #include <memory>
 #include <unordered_map>
 
+#include "core/files.h"
 #include "core/db/data_folder.h"
 #include "core/db/sqlite.h"
 #include "import/uls_records.h"
@@ -253,7 +256,7 @@ Status SyncFile(const std::string& path) {
 
 Result<FccImportSummary> ImportFccLicences(const std::string& source,
                                            const std::string& database_path,
-                                           const ImportProgress& progress) {
+                                           const ImportProgress& progress, bool force) {
   FccImportSummary summary;
   auto parsed = ReadUlsFile(source, progress, summary);
   if (!parsed) return parsed.error();
@@ -271,6 +274,7 @@ Result<FccImportSummary> ImportFccLicences(const std::string& source,
 
   namespace fs = std::filesystem;
   std::error_code ignored;
+  files::RemoveStaleWork(database_path, ".building-");
   const std::string building = fmt::format("{}.building-{}", database_path, ::getpid());
   fs::remove(building, ignored);
   const auto fail = [&](Error error) {
@@ -286,6 +290,14 @@ Result<FccImportSummary> ImportFccLicences(const std::string& source,
     }
   }
   if (Status synced = SyncFile(building); !synced) return fail(synced.error());
+  // A current database that cannot be counted is damaged: the new one may replace it.
+  if (auto current = db::Connection::Open(database_path, db::Connection::Mode::kReadWrite)) {
+    if (auto guard = ShrinkGuard::Before(*current, "Amateur", force)) {
+      if (Status kept = guard->Check(static_cast<std::int64_t>(summary.licences)); !kept) {
+        return fail(kept.error());
+      }
+    }
+  }
   std::error_code renamed;
   fs::rename(building, database_path, renamed);
   if (renamed) {

@@ -33,9 +33,11 @@ using ImportProgress = std::function<void(std::uint64_t done, std::uint64_t tota
 // `database_path`. The new file is built beside it and renamed into place only when
 // complete, so a failed or interrupted import leaves the previous database as it was, and a
 // service that has it open goes on reading it. A call's licences are stored so that the
-// current one comes last: the active licence, and among several the newest grant.
+// current one comes last: the active licence, and among several the newest grant. Unless
+// `force` is set, a file with fewer than half the licences of a full database is refused.
 Result<FccImportSummary> ImportFccLicences(const std::string& source,
                                            const std::string& database_path,
-                                           const ImportProgress& progress = {});
+                                           const ImportProgress& progress = {},
+                                           bool force = false);
 
 }  // namespace torvane::import

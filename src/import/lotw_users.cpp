@@ -1,5 +1,7 @@
 #include "import/lotw_users.h"
 
+#include "import/import_guard.h"
+
 #include <fmt/format.h>
 
 #include <array>
@@ -103,14 +105,23 @@ LotwUserList ParseLotwUserActivity(std::string_view text) {
   return list;
 }
 
-Result<LotwImportSummary> ImportLotwUsers(db::Connection& connection, const std::string& path) {
-  const std::optional<std::string> text = files::ReadWholeFile(path);
-  if (!text) return Error{0, "cannot read " + path, "Torvane.Import"};
+// ARRL's list is about 5 MB.
+constexpr std::uintmax_t kMaximumLotwBytes = 512 * 1024 * 1024;
+
+Result<LotwImportSummary> ImportLotwUsers(db::Connection& connection, const std::string& path,
+                                          bool force) {
+  auto text = ReadReferenceFile(path, kMaximumLotwBytes);
+  if (!text) return text.error();
   LotwUserList list = ParseLotwUserActivity(*text);
   if (list.users.empty()) {
     return Error{0,
                  fmt::format("no LoTW users in {} ({} malformed lines)", path, list.skipped.size()),
                  "Torvane.Import"};
+  }
+  auto guard = ShrinkGuard::Before(connection, "LoTW", force);
+  if (!guard) return guard.error();
+  if (Status kept = guard->Check(static_cast<std::int64_t>(list.users.size())); !kept) {
+    return kept.error();
   }
 
   db::Transaction transaction(connection);

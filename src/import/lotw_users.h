@@ -38,7 +38,9 @@ struct LotwImportSummary {
 };
 
 // Replaces the LoTW table of the LoTW users database with the file's users, in one
-// transaction: on any failure, a file without a single user among them, the old list stays.
-Result<LotwImportSummary> ImportLotwUsers(db::Connection& connection, const std::string& path);
+// transaction: on any failure, a file without a single user among them, or (unless `force`
+// is set) one with fewer than half of the users of a full list, the old list stays.
+Result<LotwImportSummary> ImportLotwUsers(db::Connection& connection, const std::string& path,
+                                          bool force);
 
 }  // namespace torvane::import

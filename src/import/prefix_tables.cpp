@@ -1,5 +1,7 @@
 #include "import/prefix_tables.h"
 
+#include "import/import_guard.h"
+
 #include <fmt/format.h>
 
 #include <map>
@@ -226,11 +228,19 @@ CtyImportSummary Summarize(const PrefixTables& tables) {
                           tables.repeated_keys};
 }
 
-Result<CtyImportSummary> ImportCtyCsv(db::Connection& connection, const std::string& path) {
+Result<CtyImportSummary> ImportCtyCsv(db::Connection& connection, const std::string& path,
+                                      bool force) {
   auto entities = ReadCtyCsv(path);
   if (!entities) return entities.error();
   auto tables = BuildPrefixTables(*entities);
   if (!tables) return tables.error();
+  const std::pair<const char*, std::size_t> new_rows[] = {{"plink", tables->keys.size()},
+                                                          {"Prefixes", tables->rows.size()}};
+  for (const auto& [table, rows] : new_rows) {
+    auto guard = ShrinkGuard::Before(connection, table, force);
+    if (!guard) return guard.error();
+    if (Status kept = guard->Check(static_cast<std::int64_t>(rows)); !kept) return kept.error();
+  }
   if (Status written = WritePrefixTables(connection, *tables); !written) return written.error();
   return Summarize(*tables);
 }

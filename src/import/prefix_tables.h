@@ -69,7 +69,9 @@ struct CtyImportSummary {
 CtyImportSummary Summarize(const PrefixTables& tables);
 
 // Reads the cty.csv file at `path` and replaces the prefix tables of the open prefix database
-// with it. A malformed file changes nothing.
-Result<CtyImportSummary> ImportCtyCsv(db::Connection& connection, const std::string& path);
+// with it. A malformed file changes nothing, and so does one that would leave fewer than half
+// of the keys of a full table, unless `force` is set.
+Result<CtyImportSummary> ImportCtyCsv(db::Connection& connection, const std::string& path,
+                                      bool force);
 
 }  // namespace torvane::import

@@ -1,5 +1,7 @@
 #include "import/uls_records.h"
 
+#include "import/import_guard.h"
+
 #include <algorithm>
 #include <array>
 #include <charconv>
@@ -124,6 +126,9 @@ Result<bool> UlsRecordReader::NextLine(std::string& line) {
     }
     line.append(start, end_ - begin_);
     begin_ = end_ = 0;
+    if (Status fits = CheckLineLength(line, member_.name(), lines_read_ + 1); !fits) {
+      return fits.error();
+    }
     if (at_end_) {
       if (line.empty()) return false;
       break;

@@ -38,6 +38,7 @@ class FileMemberReader : public UlsMemberReader {
     }
     return read;
   }
+  const std::string& name() const override { return path_; }
 
  private:
   std::string path_;
@@ -71,9 +72,12 @@ class FolderSource : public UlsSource {
   Result<std::string> Find(const std::string& member) const {
     std::error_code error;
     for (const auto& entry : std::filesystem::directory_iterator(folder_, error)) {
-      if (text::EqualsIgnoreCase(entry.path().filename().string(), member)) {
-        return entry.path().string();
+      if (!text::EqualsIgnoreCase(entry.path().filename().string(), member)) continue;
+      // A device or a pipe in the folder's place never ends.
+      if (!entry.is_regular_file(error)) {
+        return ImportError(fmt::format("{} is not a regular file", entry.path().string()));
       }
+      return entry.path().string();
     }
     return ImportError(fmt::format("{} has no {}", folder_, member));
   }
@@ -91,6 +95,7 @@ class ZipMemberReader : public UlsMemberReader {
     }
     return static_cast<std::size_t>(read);
   }
+  const std::string& name() const override { return name_; }
 
  private:
   std::string name_;
@@ -151,6 +156,9 @@ Result<std::unique_ptr<UlsSource>> UlsSource::Open(const std::string& path) {
   }
   if (!std::filesystem::exists(path, error)) {
     return ImportError(fmt::format("{}: no such file or folder", path));
+  }
+  if (!std::filesystem::is_regular_file(path, error)) {
+    return ImportError(fmt::format("{} is neither a folder nor a regular file", path));
   }
   int code = 0;
   zip_t* archive = zip_open(path.c_str(), ZIP_RDONLY, &code);

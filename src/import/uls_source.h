@@ -16,6 +16,8 @@ class UlsMemberReader {
   virtual ~UlsMemberReader() = default;
   // Up to `size` bytes into `buffer`; 0 at the end. An Error when reading fails.
   virtual Result<std::size_t> Read(char* buffer, std::size_t size) = 0;
+  // The file, or the archive and member, for messages.
+  virtual const std::string& name() const = 0;
 };
 
 class UlsSource {

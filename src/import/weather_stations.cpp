@@ -1,5 +1,7 @@
 #include "import/weather_stations.h"
 
+#include "import/import_guard.h"
+
 #include <fmt/format.h>
 
 #include <algorithm>
@@ -139,13 +141,20 @@ Result<WeatherStations> ParseLocationsXml(std::string_view text, std::string_vie
   return result;
 }
 
+// libgweather's Locations.xml is about 20 MB.
+constexpr std::uintmax_t kMaximumLocationsBytes = 512 * 1024 * 1024;
+
 Result<WeatherStations> ReadLocationsXml(const std::string& path) {
-  const auto text = files::ReadWholeFile(path);
-  if (!text) return Error{0, fmt::format("cannot read {}", path), "Torvane.Import"};
+  auto text = ReadReferenceFile(path, kMaximumLocationsBytes);
+  if (!text) return text.error();
   return ParseLocationsXml(*text, path);
 }
 
-Status WriteWeatherTable(db::Connection& connection, const std::vector<WeatherStation>& stations) {
+Status WriteWeatherTable(db::Connection& connection, const std::vector<WeatherStation>& stations,
+                         bool force) {
+  auto guard = ShrinkGuard::Before(connection, "Weather", force);
+  if (!guard) return guard.error();
+  if (Status kept = guard->Check(static_cast<std::int64_t>(stations.size())); !kept) return kept;
   db::Transaction transaction(connection);
   if (Status begun = transaction.Begin(); !begun) return begun;
   if (Status emptied = connection.Execute("DELETE FROM Weather"); !emptied) return emptied;

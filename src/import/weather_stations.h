@@ -31,7 +31,9 @@ Result<WeatherStations> ParseLocationsXml(std::string_view text, std::string_vie
 Result<WeatherStations> ReadLocationsXml(const std::string& path);
 
 // Replaces the contents of "Weather" with `stations` in one transaction ("RBSN" Null: no
-// station is known to be silent yet). On failure the table is left as it was.
-Status WriteWeatherTable(db::Connection& connection, const std::vector<WeatherStation>& stations);
+// station is known to be silent yet). On failure the table is left as it was; so it is when
+// the stations are fewer than half of a full table's, unless `force` is set.
+Status WriteWeatherTable(db::Connection& connection, const std::vector<WeatherStation>& stations,
+                         bool force);
 
 }  // namespace torvane::import

@@ -1,8 +1,10 @@
 #include "import/zip_codes.h"
 
+#include "import/import_guard.h"
+
 #include <fmt/format.h>
 
-#include <fstream>
+#include <sstream>
 #include <optional>
 
 #include "core/text.h"
@@ -35,9 +37,14 @@ std::optional<std::size_t> Column(const std::vector<std::string_view>& header, s
 
 }  // namespace
 
-Result<ZipImportSummary> ImportZipCodes(db::Connection& connection, const std::string& path) {
-  std::ifstream file(path, std::ios::binary);
-  if (!file) return Error{0, fmt::format("cannot read {}", path), kErrorSource};
+// The Census gazetteer is about 4 MB.
+constexpr std::uintmax_t kMaximumGazetteerBytes = 256 * 1024 * 1024;
+
+Result<ZipImportSummary> ImportZipCodes(db::Connection& connection, const std::string& path,
+                                        bool force) {
+  auto text = ReadReferenceFile(path, kMaximumGazetteerBytes);
+  if (!text) return text.error();
+  std::istringstream file(std::move(*text));
   std::string line;
   if (!std::getline(file, line)) return Error{0, fmt::format("{} is empty", path), kErrorSource};
   if (!line.empty() && line.back() == '\r') line.pop_back();
@@ -56,6 +63,8 @@ Result<ZipImportSummary> ImportZipCodes(db::Connection& connection, const std::s
   connection.EndRead();
   db::Transaction transaction(connection);
   if (Status begun = transaction.Begin(); !begun) return begun.error();
+  auto guard = ShrinkGuard::Before(connection, "zipcodes", force);
+  if (!guard) return guard.error();
   if (Status cleared = connection.Execute("DELETE FROM zipcodes"); !cleared) return cleared.error();
   auto insert =
       connection.Prepare("INSERT INTO zipcodes (zip, latitude, longitude) VALUES (?1, ?2, ?3)");
@@ -98,7 +107,7 @@ Result<ZipImportSummary> ImportZipCodes(db::Connection& connection, const std::s
     if (!stepped) return stepped.error();
     ++summary.rows;
   }
-  if (file.bad()) return Error{0, fmt::format("cannot read {}", path), kErrorSource};
+  if (Status kept = guard->After(connection); !kept) return kept.error();
   if (Status committed = transaction.Commit(); !committed) return committed.error();
   return summary;
 }

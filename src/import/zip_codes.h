@@ -17,8 +17,10 @@ struct ZipImportSummary {
   std::vector<std::string> first_rejected;  // "line N: reason"
 };
 
-// Replaces the rows of "zipcodes" in one transaction; on any failure the old rows stay.
-// Longitudes are stored as degrees west, positive, as the table holds them.
-Result<ZipImportSummary> ImportZipCodes(db::Connection& connection, const std::string& path);
+// Replaces the rows of "zipcodes" in one transaction; on any failure the old rows stay, and
+// so they do when the file would leave fewer than half of a full table's, unless `force` is
+// set. Longitudes are stored as degrees west, positive, as the table holds them.
+Result<ZipImportSummary> ImportZipCodes(db::Connection& connection, const std::string& path,
+                                        bool force);
 
 }  // namespace torvane::import

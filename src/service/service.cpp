@@ -49,6 +49,7 @@ void Service::StartUp() {
   } catch (...) {
     status = Error{};
   }
+  startup_status_ = status;
   const std::string now = FormatLogDateTime(Now());
   if (status.ok()) {
     startup_log_.WriteLine(

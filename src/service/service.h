@@ -50,6 +50,8 @@ class Service {
   LocalDateTime Now() const { return clock_(); }
   void WriteActivityLog(std::string_view line) const { ActivityLog::Write(line); }
 
+  // Ok, or the failure that ended start-up early.
+  const Status& startup_status() const { return startup_status_; }
   const Options& options() const { return options_; }
   const FolderSet& folders() const { return folders_; }
   Settings& settings() { return settings_; }
@@ -106,6 +108,7 @@ class Service {
   db::DatabasePaths database_paths_;
   db::DatabaseSet databases_;
   StartupLog startup_log_;
+  Status startup_status_;
   geo::Sun sun_{clock_};
   beacons::BeaconSchedule beacons_{events_, web_};
   double geo_pi_ = 0;

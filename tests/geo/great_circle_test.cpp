@@ -1,5 +1,8 @@
 #include "geo/great_circle.h"
 
+#include "core/settings.h"
+#include "geo/call_distances.h"
+
 #include <gtest/gtest.h>
 
 #include <optional>
@@ -86,6 +89,28 @@ TEST(BeamHeading, WritesANegativeFarLongitudeBackIncreasedBy360InTheHostsType) {
     Variant lon = given;
     BeamHeading(kGeoPi, nullptr, 40, -75, 51.5, lon);
     EXPECT_EQ(lon, after) << given.ToText();
+  }
+}
+
+// A callbook position that reads as nan or inf is no position: the call's distances in miles
+// and kilometres keep their (cleared) values together, and the prefix's are still computed.
+TEST(CallDistances, APositionThatIsNotAFiniteNumberLeavesMilesAndKilometresAlike) {
+  Settings settings;
+  settings.HomeLatitude = Variant(40.0);
+  settings.HomeLongitude = Variant(-75.0);
+  const double geo_pi = kGeoPi;
+  EntityInfo entity;
+  entity.Latitude = "51.5";
+  entity.Longitude = "0";
+  for (const char* text : {"nan", "-nan", "inf", "NaN"}) {
+    CallDistances distances(settings, geo_pi, nullptr);
+    distances.ClearAll();
+    std::string latitude = text;
+    std::string longitude = text;
+    distances.ComputeCallDistances(latitude, longitude, entity, entity);
+    EXPECT_EQ(distances.DXMiles, kIntegerZero) << text;
+    EXPECT_EQ(distances.DXKm, kIntegerZero) << text;
+    EXPECT_NEAR(*distances.PrefixDXMiles.AsDouble(), 3535.65, 0.1) << text;
   }
 }
 

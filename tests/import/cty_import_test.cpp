@@ -48,7 +48,7 @@ class CtyImportTest : public ::testing::Test {
     auto connection =
         db::Connection::Open(folder_.PrefixDatabase(), db::Connection::Mode::kReadWrite);
     if (!connection) return connection.error();
-    return ImportCtyCsv(*connection, WriteFile(files_, "cty.csv", text));
+    return ImportCtyCsv(*connection, WriteFile(files_, "cty.csv", text), false);
   }
   // Both tables, row by row in table order.
   std::string Dump() {

@@ -222,7 +222,7 @@ TEST(ZipCodes, TheGazetteerReplacesTheTableAndStoresLongitudesWest) {
   std::ofstream(files / "gazetteer.txt") << torvane::testing::SampleGazetteer();
   auto connection = db::Connection::Open(folder.PrefixDatabase(), db::Connection::Mode::kReadWrite);
   ASSERT_TRUE(connection.ok());
-  const auto summary = ImportZipCodes(*connection, files / "gazetteer.txt");
+  const auto summary = ImportZipCodes(*connection, files / "gazetteer.txt", false);
   ASSERT_TRUE(summary.ok()) << summary.error().description;
   EXPECT_EQ(summary->rows, 4u);
   EXPECT_THAT(summary->first_rejected, ElementsAre("line 5: the ZIP code is not five digits"));
@@ -232,7 +232,7 @@ TEST(ZipCodes, TheGazetteerReplacesTheTableAndStoresLongitudesWest) {
 
   // A file that is not a gazetteer changes nothing.
   std::ofstream(files / "other.csv") << "zip,lat,lon\n94037,37.5,-122.5\n";
-  const auto refused = ImportZipCodes(*connection, files / "other.csv");
+  const auto refused = ImportZipCodes(*connection, files / "other.csv", false);
   ASSERT_FALSE(refused.ok());
   EXPECT_THAT(refused.error().description, HasSubstr("line 1 is not a ZCTA gazetteer header"));
   EXPECT_THAT(Rows(folder.PrefixDatabase(), "SELECT count(*) FROM zipcodes"), ElementsAre("4"));

@@ -35,10 +35,10 @@ TEST(LocationsXml, IcaoStationsReplaceTheWeatherTableWholeOrNotAtAll) {
                  "BEGIN SELECT RAISE(ABORT, 'refused'); END;");
   auto connection = db::Connection::Open(database, db::Connection::Mode::kReadWrite);
   ASSERT_TRUE(connection.ok());
-  EXPECT_FALSE(WriteWeatherTable(*connection, parsed->stations).ok());
+  EXPECT_FALSE(WriteWeatherTable(*connection, parsed->stations, false).ok());
   EXPECT_EQ(Sql(database, "SELECT group_concat(Location) FROM Weather"), "EGLL");
   ASSERT_TRUE(connection->Execute("DROP TRIGGER refuse").ok());
-  ASSERT_TRUE(WriteWeatherTable(*connection, parsed->stations).ok());
+  ASSERT_TRUE(WriteWeatherTable(*connection, parsed->stations, false).ok());
 
   EXPECT_EQ(Sql(database,
                 "SELECT group_concat(Location || '|' || Place || '|' || IwinPlace || '|' || "

@@ -194,11 +194,7 @@ int RunBeacons(ServiceOptions& service_options, const BeaconsArguments& argument
   const Options options = service_options.Build();
   ChangeNotice notice;
   TorvaneControl control(options, &notice, nullptr);
-  if (control.GetBeaconData(1, 1).empty()) {
-    return fail(1,
-                "the service did not start, so it has no beacon table; give its data folder "
-                "with --data-folder (Torvanelog.txt in the log folder says why)");
-  }
+  if (!ServiceStarted(control, "beacons", context.err)) return 1;
   if (control.SetHomeLatitude(home->latitude_deg) != 0) {
     return fail(2, "home latitude out of range: at most 90 degrees north or south");
   }

@@ -65,7 +65,8 @@ int ImportFcc(const ImportArguments& arguments, CommandContext& context) {
     return import::ImportFccLicences(arguments.file, database,
                                      [&bar](std::uint64_t done, std::uint64_t total) {
                                        bar.Show(done, total);
-                                     });
+                                     },
+                                     arguments.force);
   }();
   if (!summary) {
     context.err << "torvane import fcc: " << summary.error().description
@@ -90,7 +91,7 @@ int ImportZip(const ImportArguments& arguments, CommandContext& context) {
                                            "torvane db build-default makes one", context);
   if (!connection) return 1;
   const std::string& path = connection->path();
-  auto summary = import::ImportZipCodes(*connection, arguments.file);
+  auto summary = import::ImportZipCodes(*connection, arguments.file, arguments.force);
   if (!summary) {
     context.err << "torvane import zip: " << summary.error().description
                 << "; nothing was changed\n";

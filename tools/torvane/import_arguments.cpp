@@ -14,6 +14,9 @@ void AddFolderOptions(CLI::App& command, ImportArguments& arguments) {
       .add_option("--documents", arguments.documents,
                   "The documents folder whose ZENTROVA/Quorlin is the data folder")
       ->excludes(data_folder);
+  command.add_flag("--force", arguments.force,
+                   "Import even a file that would leave less than half of the rows of a table "
+                   "holding 1,000 or more");
 }
 
 std::string DataFolderOf(const ImportArguments& arguments) {

@@ -18,9 +18,10 @@ struct ImportArguments {
   std::string data_folder;
   std::string documents;
   bool list_duplicates = false;
+  bool force = false;  // import even what would leave less than half of a full table
 };
 
-// Adds "--data-folder" and "--documents" (one or the other).
+// Adds "--data-folder" and "--documents" (one or the other), and "--force".
 void AddFolderOptions(CLI::App& command, ImportArguments& arguments);
 
 // The data folder the arguments name, found as a service object finds it.

@@ -76,7 +76,7 @@ Result<db::Connection> OpenPrefixDatabase(const ImportArguments& arguments,
 int ImportCty(const ImportArguments& arguments, CommandContext& context) {
   auto connection = OpenPrefixDatabase(arguments, "cty", context);
   if (!connection) return 1;
-  auto summary = import::ImportCtyCsv(*connection, arguments.file);
+  auto summary = import::ImportCtyCsv(*connection, arguments.file, arguments.force);
   if (!summary) {
     context.err << "torvane import cty: " << summary.error().description
                 << "; nothing was changed\n";
@@ -93,7 +93,7 @@ int ImportLotw(const ImportArguments& arguments, CommandContext& context) {
                                            context);
   if (!connection) return 1;
   const std::string& path = connection->path();
-  auto summary = import::ImportLotwUsers(*connection, arguments.file);
+  auto summary = import::ImportLotwUsers(*connection, arguments.file, arguments.force);
   if (!summary) {
     context.err << "torvane import lotw: " << summary.error().description
                 << "; the old list is kept\n";
@@ -116,7 +116,8 @@ int ImportWeather(const ImportArguments& arguments, CommandContext& context) {
   auto connection = OpenPrefixDatabase(arguments, "weather", context);
   if (!connection) return 1;
   auto stations = import::ReadLocationsXml(arguments.file);
-  Status written = stations ? import::WriteWeatherTable(*connection, stations->stations)
+  Status written = stations ? import::WriteWeatherTable(*connection, stations->stations,
+                                                         arguments.force)
                             : Status(stations.error());
   if (!written) {
     context.err << "torvane import weather: " << written.error().description

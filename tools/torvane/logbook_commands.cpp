@@ -105,6 +105,7 @@ int RunSubmit(Upload service, ServiceOptions& service_options, const QsoArgument
   }
   StatusPrinter printer(context.out);
   TorvaneControl control(options, &printer);
+  if (!ServiceStarted(control, name, context.err)) return 1;
   control.SetEQSLParms(user, password);
   if (service == Upload::kEqsl) {
     control.SubmitEQSL(arguments.call, arguments.date, arguments.time, arguments.mode,
@@ -238,6 +239,7 @@ int RunLotwDownload(ServiceOptions& service_options, const LotwArguments& argume
   std::mutex err_mutex;  // the download's events and its watch both write to err
   DownloadPrinter printer(context.err, err_mutex);
   TorvaneControl control(options, &printer);
+  if (!ServiceStarted(control, "lotw download", context.err)) return 1;
   control.SetWebConnectionStatus(true);
   std::string filename = arguments.file;
   std::int32_t result = 1;

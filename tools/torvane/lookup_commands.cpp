@@ -138,6 +138,10 @@ int Lookup(const LookupArguments& arguments, ServiceOptions& service_options,
                 << arguments.home << "\"\n";
     return 2;
   }
+  if (text::Trim(arguments.call).empty()) {
+    context.err << "torvane lookup: expected a callsign, got an empty text\n";
+    return 2;
+  }
   std::string qrz_password = arguments.qrz_password;
   if (arguments.source == "qrz") {
     if (qrz_password.empty()) {
@@ -154,6 +158,7 @@ int Lookup(const LookupArguments& arguments, ServiceOptions& service_options,
   if (!HasPrefixDatabase(options, "lookup", context.err)) return 1;
   WebStatusTexts web_status(qrz_password);
   TorvaneControl control(options, &web_status);
+  if (!ServiceStarted(control, "lookup", context.err)) return 1;
   const std::string& call = arguments.call;
   if (home && (control.SetHomeLatitude(Variant(home->latitude_deg)) != 0 ||
                control.SetHomeLongitude(Variant(home->longitude_deg)) != Variant(std::int16_t{0}))) {
@@ -388,6 +393,7 @@ int Resolve(const ResolveArguments& arguments, ServiceOptions& service_options,
   const Options options = service_options.Build();
   if (!HasPrefixDatabase(options, "resolve", context.err)) return 1;
   TorvaneControl control(options);
+  if (!ServiceStarted(control, "resolve", context.err)) return 1;
   constexpr std::size_t kFlushSize = 1 << 16;
   LineReader lines(*in);
   std::string_view line;

@@ -28,7 +28,9 @@ int Run(const std::vector<std::string>& args, std::istream& in, std::ostream& ou
     std::vector<std::string> reversed(args.rbegin(), args.rend());
     app.parse(reversed);
   } catch (const CLI::ParseError& error) {
-    return app.exit(error, out, err);
+    // Help and version exit 0; every other parse error is a usage error, whatever CLI11's own
+    // code for its kind.
+    return app.exit(error, out, err) == 0 ? 0 : 2;
   } catch (const std::exception& exception) {
     err << "torvane: " << exception.what() << '\n';
     return 1;

@@ -65,4 +65,18 @@ Options ServiceOptions::Build() const {
   return options;
 }
 
+bool ServiceStarted(const TorvaneControl& control, std::string_view command, std::ostream& err) {
+  const StartupStatus status = control.GetStartupStatus();
+  if (status.started) return true;
+  err << "torvane " << command << ": the service did not start: ";
+  if (status.number == 0 && status.description.empty()) {
+    err << "undefined error, source unknown";
+  } else {
+    err << "error " << status.number << ' ' << status.description;
+    if (!status.source.empty()) err << " (" << status.source << ')';
+  }
+  err << '\n';
+  return false;
+}
+
 }  // namespace torvane::tool

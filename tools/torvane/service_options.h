@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "torvane/options.h"
+#include "torvane/torvane_control.h"
 
 namespace torvane::tool {
 
@@ -35,5 +36,10 @@ class ServiceOptions {
   std::shared_ptr<std::optional<LocalDateTime>> fixed_time_ =
       std::make_shared<std::optional<LocalDateTime>>();
 };
+
+// True when the service object started. Otherwise writes "torvane <command>: the service did
+// not start: ..." with the failure's number, description and source to `err`: a command that
+// makes a service for one job must not answer from a service whose databases are closed.
+bool ServiceStarted(const TorvaneControl& control, std::string_view command, std::ostream& err);
 
 }  // namespace torvane::tool

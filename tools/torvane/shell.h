@@ -23,6 +23,8 @@ class Shell {
   // Reads requests until the end of the input; then the service object ends.
   void Run(std::istream& in);
 
+  const TorvaneControl& control() const { return *control_; }
+
  private:
   struct Request;
   class Printer;

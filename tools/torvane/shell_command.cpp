@@ -20,6 +20,9 @@ void AddShellCommand(CLI::App& app, CommandContext& context) {
       return;
     }
     Shell session(*options, *json, context.out);
+    // The shell plays a host: its object keeps answering after a failed start, so the failure
+    // is only told, and the exit status stays the shell's.
+    ServiceStarted(session.control(), "shell", context.err);
     session.Run(context.in);
   });
 }

@@ -63,6 +63,7 @@ int Weather(const WeatherArguments& arguments, ServiceOptions& service_options,
     return 1;
   }
   TorvaneControl control(options);
+  if (!ServiceStarted(control, "weather", context.err)) return 1;
   // A callbook source that asks nothing: the record is completed from prefix data alone, so the
   // station is sought at the entity's reference position. With no source at all the callbook
   // chain would reset the weather source with the rest of the call data.

@@ -32,6 +32,7 @@ Status CreateDatabase(const std::string& path, Schema schema) {
   if (fs::exists(path, error)) {
     return Error{17, fmt::format("{} already exists", path), "Torvane.DataFolder"};
   }
+  files::RemoveStaleWork(path, ".building-");
   const std::string building = fmt::format("{}.building-{}", path, ::getpid());
   fs::remove(building, error);
   {
