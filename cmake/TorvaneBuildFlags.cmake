@@ -6,6 +6,14 @@ if(TORVANE_SANITIZE)
     -fsanitize=address,undefined -fno-sanitize-recover=undefined -fno-omit-frame-pointer)
   target_link_options(torvane_build_flags INTERFACE -fsanitize=address,undefined)
 endif()
+# Fuzzing: every target gets the fuzzer's coverage hooks and both sanitizers; the fuzz
+# targets alone link libFuzzer's main (clang only).
+if(TORVANE_FUZZ)
+  target_compile_options(torvane_build_flags INTERFACE
+    -fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=undefined
+    -fno-omit-frame-pointer)
+  target_link_options(torvane_build_flags INTERFACE -fsanitize=address,undefined)
+endif()
 
 # Turns a text file into a C++ source that defines `std::string_view <name>()` in the
 # given namespace, so the library carries its schema without locating files at run time.

@@ -74,6 +74,55 @@ not json at all
   EXPECT_EQ(lines[9], R"({"result":"4.10.0","type":"string","args":[]})");
 }
 
+TEST(ShellJson, OversizedDeepAndNestedRequestsAreRefusedAndTheShellGoesOn) {
+  const std::string version = R"({"result":"4.10.0","type":"string","args":[]})";
+  // A SetMyCall line of exactly `bytes` bytes.
+  const auto set_my_call = [](std::size_t bytes) {
+    const std::string head = R"({"call":"SetMyCall","args":[")";
+    const std::string tail = R"("]})";
+    return head + std::string(bytes - head.size() - tail.size(), 'K') + tail;
+  };
+  const auto nested_args = [](int lists) {
+    return R"({"call":"GetVersion","args":)" + std::string(lists, '[') +
+           std::string(lists, ']') + "}";
+  };
+  const struct {
+    std::string input;
+    std::vector<std::string> answers;  // each answer line starts with its entry
+  } cases[] = {
+      {set_my_call(kMaxRequestLineBytes) + "\n", {R"({"result":0,)"}},
+      {set_my_call(kMaxRequestLineBytes + 1) + "\n" R"({"call":"GetVersion"})",
+       {R"({"error":"a request line holds at most 1048576 bytes"})", version}},
+      // A line that never ends is refused once; the input then ends.
+      {std::string(3 * kMaxRequestLineBytes, '['),
+       {R"({"error":"a request line holds at most 1048576 bytes"})"}},
+      // The object itself is the first level.
+      {nested_args(kMaxRequestNesting - 1),
+       {R"({"error":"GetVersion takes 0 arguments, got 1"})"}},
+      {nested_args(kMaxRequestNesting) + "\n" R"({"call":"GetVersion"})",
+       {R"({"error":"a request nests lists and objects at most 32 deep"})", version}},
+      {nested_args(40'000), {R"({"error":"a request nests lists and objects at most 32 deep"})"}},
+      {R"({"call":"SetMyCall","args":[")" + std::string(100, '[') + R"(\"{"]})",
+       {R"({"result":0,)"}},
+      {R"({"meta":"on_yield","call":{"meta":"on_yield","call":{"call":"GetVersion"}}})"
+       "\n" R"({"call":"GetVersion"})",
+       {R"({"error":"on_yield runs a method call, not a host action"})", version}},
+      {R"({"meta":"after","ms":1,"call":{"meta":"tick"}})",
+       {R"({"error":"after runs a method call, not a host action"})"}},
+      {R"({"meta":"on_yield","call":"GetVersion"})",
+       {R"({"error":"\"call\" of on_yield must be a JSON object"})"}},
+  };
+  TempDataFolder folder;
+  for (const auto& c : cases) {
+    const auto lines = Shell(folder, c.input);
+    const std::string shown = c.input.substr(0, 80);
+    ASSERT_EQ(lines.size(), c.answers.size()) << shown;
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+      EXPECT_THAT(lines[i], ::testing::StartsWith(c.answers[i])) << shown;
+    }
+  }
+}
+
 TEST(ShellJson, RestartRunsShutDownAndStartUpInTheSameProcess) {
   TempDataFolder folder;
   const auto lines = Shell(folder, R"({"meta": "restart"}

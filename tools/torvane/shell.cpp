@@ -6,9 +6,7 @@
 #include <algorithm>
 #include <array>
 #include <cerrno>
-#include <charconv>
 #include <chrono>
-#include <cmath>
 #include <cstring>
 #include <istream>
 #include <nlohmann/json.hpp>
@@ -47,29 +45,6 @@ json ToJson(const Variant& value) {
   return nullptr;
 }
 
-bool FromJson(const json& value, Variant& result) {
-  if (value.is_null()) {
-    result = Variant();
-  } else if (value.is_boolean()) {
-    result = Variant(value.get<bool>());
-  } else if (value.is_number()) {
-    result = Variant(value.get<double>());
-  } else if (value.is_string()) {
-    result = Variant(value.get<std::string>());
-  } else if (value.is_array()) {
-    std::vector<Variant> items;
-    for (const json& item : value) {
-      Variant converted;
-      if (!FromJson(item, converted)) return false;
-      items.push_back(std::move(converted));
-    }
-    result = Variant(std::move(items));
-  } else {
-    return false;
-  }
-  return true;
-}
-
 // One line of JSON; text that is not valid UTF-8 (CD-ROM answers) is replaced, not refused.
 std::string Dump(const json& value) {
   return value.dump(-1, ' ', false, json::error_handler_t::replace);
@@ -81,9 +56,6 @@ std::string Quoted(const std::string& text) { return Dump(json(text)); }
 // safe to run beside a call in progress.
 constexpr std::array<std::string_view, 2> kCallsFromOtherThreads = {"CancelLoTWImport",
                                                                     "StopWeb"};
-
-// Longer than any test or script needs; a typo of minutes must not hang the shell's end.
-constexpr long kMaxAfterMs = 600'000;
 
 std::string Human(const Variant& value) {
   switch (value.type()) {
@@ -101,15 +73,6 @@ std::string Human(const Variant& value) {
 }
 
 }  // namespace
-
-struct Shell::Request {
-  bool is_meta = false;
-  std::string name;  // the method, or the host action
-  std::vector<Variant> args;
-  std::string value;                  // for clock and cd
-  std::shared_ptr<Request> yield_call;  // for on_yield and after
-  long after_ms = -1;                   // for after
-};
 
 class Shell::Printer : public EventSink {
  public:
@@ -180,8 +143,15 @@ void Shell::Restart() {
 }
 
 void Shell::Run(std::istream& in) {
+  RequestLineReader reader(in);
   std::string line;
-  while (std::getline(in, line)) {
+  for (;;) {
+    const RequestLineReader::Status status = reader.Next(line);
+    if (status == RequestLineReader::Status::kEnd) break;
+    if (status == RequestLineReader::Status::kTooLong) {
+      PrintError(fmt::format("a request line holds at most {} bytes", kMaxRequestLineBytes));
+      continue;
+    }
     if (!line.empty() && line.back() == '\r') line.pop_back();
     const std::string_view trimmed = text::Trim(line);
     if (trimmed.empty() || trimmed.front() == '#') continue;
@@ -207,122 +177,10 @@ void Shell::PrintOk() {
   out_.flush();
 }
 
-bool Shell::ParseRequest(const std::string& line, Request& request, std::string& error) const {
-  if (!json_) {
-    std::vector<std::string> words;
-    if (!SplitWords(line, words)) {
-      error = "unterminated quote";
-      return false;
-    }
-    if (words.empty()) {
-      error = "empty request";
-      return false;
-    }
-    if (words[0].front() == ':') {
-      request.is_meta = true;
-      request.name = words[0].substr(1);
-      if (request.name == "on-yield") {
-        if (words.size() < 2) {
-          error = ":on-yield needs a method";
-          return false;
-        }
-        auto call = std::make_shared<Request>();
-        call->name = words[1];
-        for (std::size_t i = 2; i < words.size(); ++i) call->args.emplace_back(words[i]);
-        request.name = "on_yield";
-        request.yield_call = std::move(call);
-      } else if (request.name == "after") {
-        if (words.size() < 3) {
-          error = ":after needs a delay in milliseconds and a method";
-          return false;
-        }
-        long ms = -1;
-        const std::string& delay = words[1];
-        const auto [end, failure] = std::from_chars(delay.data(), delay.data() + delay.size(), ms);
-        if (failure != std::errc() || end != delay.data() + delay.size()) {
-          error = ":after: the delay must be a whole number of milliseconds";
-          return false;
-        }
-        auto call = std::make_shared<Request>();
-        call->name = words[2];
-        for (std::size_t i = 3; i < words.size(); ++i) call->args.emplace_back(words[i]);
-        request.after_ms = ms;
-        request.yield_call = std::move(call);
-      } else if (words.size() > 1) {
-        request.value = words[1];
-      }
-      return true;
-    }
-    request.name = words[0];
-    for (std::size_t i = 1; i < words.size(); ++i) request.args.emplace_back(words[i]);
-    return true;
-  }
-
-  const json parsed = json::parse(line, nullptr, false);
-  if (parsed.is_discarded() || !parsed.is_object()) {
-    error = "not a JSON object";
-    return false;
-  }
-  if (parsed.contains("meta")) {
-    if (!parsed["meta"].is_string()) {
-      error = "\"meta\" must be text";
-      return false;
-    }
-    request.is_meta = true;
-    request.name = parsed["meta"].get<std::string>();
-    if (parsed.contains("value")) {
-      if (!parsed["value"].is_string()) {
-        error = "\"value\" must be text";
-        return false;
-      }
-      request.value = parsed["value"].get<std::string>();
-    }
-    if (parsed.contains("ms")) {
-      const json& ms = parsed["ms"];
-      const double value = ms.is_number() ? ms.get<double>() : -1;
-      if (!(value >= 0 && value <= kMaxAfterMs && std::floor(value) == value)) {
-        error = fmt::format("\"ms\" must be a whole number from 0 to {}", kMaxAfterMs);
-        return false;
-      }
-      request.after_ms = static_cast<long>(value);
-    }
-    if (parsed.contains("call")) {
-      auto call = std::make_shared<Request>();
-      if (!ParseRequest(Dump(parsed["call"]), *call, error)) return false;
-      if (call->is_meta) {
-        error = request.name + " runs a method call, not a host action";
-        return false;
-      }
-      request.yield_call = std::move(call);
-    }
-    return true;
-  }
-  if (!parsed.contains("call") || !parsed["call"].is_string()) {
-    error = "a request needs \"call\" (a method name) or \"meta\"";
-    return false;
-  }
-  request.name = parsed["call"].get<std::string>();
-  if (parsed.contains("args")) {
-    if (!parsed["args"].is_array()) {
-      error = "\"args\" must be a list";
-      return false;
-    }
-    for (const json& arg : parsed["args"]) {
-      Variant value;
-      if (!FromJson(arg, value)) {
-        error = "arguments must be text, numbers, booleans, null or lists";
-        return false;
-      }
-      request.args.push_back(std::move(value));
-    }
-  }
-  return true;
-}
-
 void Shell::Handle(const std::string& line) {
   Request request;
   std::string error;
-  if (!ParseRequest(line, request, error)) {
+  if (!ParseShellRequest(line, json_, request, error)) {
     PrintError(error);
     return;
   }
@@ -441,41 +299,6 @@ void Shell::Meta(const Request& request) {
     return;
   }
   PrintOk();
-}
-
-bool SplitWords(const std::string& line, std::vector<std::string>& words) {
-  words.clear();
-  std::size_t i = 0;
-  while (i < line.size()) {
-    while (i < line.size() && (line[i] == ' ' || line[i] == '\t')) ++i;
-    if (i >= line.size()) break;
-    std::string word;
-    bool quoted_word = false;
-    while (i < line.size() && line[i] != ' ' && line[i] != '\t') {
-      if (line[i] != '"') {
-        word += line[i++];
-        continue;
-      }
-      quoted_word = true;
-      ++i;
-      bool closed = false;
-      while (i < line.size()) {
-        if (line[i] == '\\' && i + 1 < line.size() && (line[i + 1] == '"' || line[i + 1] == '\\')) {
-          word += line[i + 1];
-          i += 2;
-        } else if (line[i] == '"') {
-          ++i;
-          closed = true;
-          break;
-        } else {
-          word += line[i++];
-        }
-      }
-      if (!closed) return false;
-    }
-    if (!word.empty() || quoted_word) words.push_back(std::move(word));
-  }
-  return true;
 }
 
 }  // namespace torvane::tool

@@ -10,6 +10,7 @@
 #include "torvane/events.h"
 #include "torvane/torvane_control.h"
 #include "tools/torvane/service_options.h"
+#include "tools/torvane/shell_request.h"
 
 namespace torvane::tool {
 
@@ -26,12 +27,11 @@ class Shell {
   const TorvaneControl& control() const { return *control_; }
 
  private:
-  struct Request;
+  using Request = ShellRequest;
   class Printer;
   class Loop;
 
   void Handle(const std::string& line);
-  bool ParseRequest(const std::string& line, Request& request, std::string& error) const;
   enum class CallKind { kDirect, kFromYield, kAfter };
   void Call(const Request& request, CallKind kind);
   void Meta(const Request& request);
@@ -54,9 +54,5 @@ class Shell {
   std::vector<std::thread> after_calls_;
   std::unique_ptr<TorvaneControl> control_;
 };
-
-// Splits a human-mode line into words: blanks separate, "..." quotes (with \" and \\),
-// "" is an empty word. False when a quote is left open.
-bool SplitWords(const std::string& line, std::vector<std::string>& words);
 
 }  // namespace torvane::tool
