@@ -24,7 +24,10 @@ class BytesMember : public torvane::import::UlsMemberReader {
     return count;
   }
 
+  const std::string& name() const override { return name_; }
+
  private:
+  const std::string name_ = "fuzz input";
   std::string_view bytes_;
   std::size_t bytes_per_read_;
 };
