@@ -62,19 +62,26 @@ std::string_view KeyComparison::Fold(std::string_view key, std::string& scratch)
   return scratch;
 }
 
+std::optional<KeyColumn> TextKeyColumnOf(db::Table& table, std::string_view index) {
+  if (!table.SetIndex(index)) return std::nullopt;
+  KeyColumn column{table.IndexColumn(), {}};
+  const auto declaration = table.Declaration(column.name);
+  const auto comparison = declaration ? KeyComparison::Of(*declaration) : std::nullopt;
+  if (!comparison || !comparison->text_keys_only) return std::nullopt;
+  column.comparison = *comparison;
+  return column;
+}
+
 template <typename Row>
 template <typename Read>
 bool PrefixIndex::KeyTable<Row>::Load(db::Table& table, std::string_view index,
                                       const std::vector<std::string>& columns, Read read,
                                       const std::atomic<bool>* stop) {
   if (!table.IsOpen()) return true;
-  if (!table.SetIndex(index)) return false;
-  const std::string key_column = table.IndexColumn();
-  const auto declaration = table.Declaration(key_column);
-  const auto found = declaration ? KeyComparison::Of(*declaration) : std::nullopt;
-  if (!found || !found->text_keys_only) return false;
-  comparison = *found;
-  std::vector<std::string> selected{key_column};
+  const std::optional<KeyColumn> key_column = TextKeyColumnOf(table, index);
+  if (!key_column) return false;
+  comparison = key_column->comparison;
+  std::vector<std::string> selected{key_column->name};
   selected.insert(selected.end(), columns.begin(), columns.end());
   std::string scratch;
   return table.ForEachRow(selected, [&](const db::Table::RowView& record) {

@@ -39,6 +39,16 @@ struct KeyComparison {
   static std::string_view Fold(std::string_view key, std::string& scratch);
 };
 
+// The key column of a table's index and how it compares text keys.
+struct KeyColumn {
+  std::string name;
+  KeyComparison comparison;
+};
+
+// The key column of the table's index `index`; no value when there is no such index, or when
+// its comparisons of text keys are not the plain ones an index of them can reproduce.
+std::optional<KeyColumn> TextKeyColumnOf(db::Table& table, std::string_view index);
+
 // An immutable copy of the prefix tables ("plink", "Prefixes", "plinkold") that answers the
 // lookup's seeks as the tables do: a key finds the first record in table order whose key
 // column equals it under the column's collation; an entity ID finds the first record whose

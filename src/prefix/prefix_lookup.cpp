@@ -5,7 +5,6 @@
 
 #include "core/dates.h"
 #include "core/text.h"
-#include "core/variant_reading.h"
 
 namespace torvane {
 

@@ -128,11 +128,9 @@ void PrefixReader::TakeBuild(bool wait) {
 
 std::size_t PrefixReader::LongestTableKey(db::Table& table) {
   if (!table.IsOpen()) return 0;
-  if (!table.SetIndex("prefix")) return kUnbounded;
-  const std::string column = table.IndexColumn();
-  const auto declaration = table.Declaration(column);
-  const auto comparison = declaration ? KeyComparison::Of(*declaration) : std::nullopt;
-  if (!comparison || !comparison->text_keys_only) return kUnbounded;
+  const std::optional<KeyColumn> key_column = TextKeyColumnOf(table, "prefix");
+  if (!key_column) return kUnbounded;
+  const std::string& column = key_column->name;
   std::size_t longest = 0;
   const bool complete = table.ForEachRecord([&](const db::Table& record) {
     if (record.FieldStorage(column) == db::Storage::kText) {
