@@ -5,11 +5,11 @@
 namespace torvane {
 
 const std::string& DistanceQueries::Latitude(Target target) const {
-  return target == Target::kCall ? callbook_.record.Latitude : prefixes_.PrefixEntity.Latitude;
+  return target == Target::kCall ? callbook_.record.Latitude : prefixes_.PrefixEntity().Latitude;
 }
 
 const std::string& DistanceQueries::Longitude(Target target) const {
-  return target == Target::kCall ? callbook_.record.Longitude : prefixes_.PrefixEntity.Longitude;
+  return target == Target::kCall ? callbook_.record.Longitude : prefixes_.PrefixEntity().Longitude;
 }
 
 Variant DistanceQueries::Measured(const std::string& callsign, Target target, Measure measure) {

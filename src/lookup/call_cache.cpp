@@ -11,7 +11,8 @@ namespace {
 // `callsign` read with "\\" as "/" equals `cached`: the repeated getters of one call ask this
 // without building a copy.
 bool IsCachedCall(const std::string& callsign, const std::string& cached) {
-  if (callsign.size() != cached.size()) return false;
+  if (callsign == cached) return true;
+  if (callsign.size() != cached.size() || callsign.find('\\') == std::string::npos) return false;
   for (std::size_t i = 0; i < callsign.size(); ++i) {
     const char c = callsign[i] == '\\' ? '/' : callsign[i];
     if (c != cached[i]) return false;

@@ -77,8 +77,8 @@ std::int16_t Callbook::LookupCallbook(const std::string& deciding_call, bool ski
   if (!cache_.PrefixCall().empty()) merged = MergePrefixData();
   if (!web_.webStopped) events_.CallDataOK(true);
   if (merged == 0) {
-    distances_.ComputeCallDistances(record.Latitude, record.Longitude, prefixes_.CallEntity,
-                                    prefixes_.PrefixEntity);
+    distances_.ComputeCallDistances(record.Latitude, record.Longitude, prefixes_.CallEntity(),
+                                    prefixes_.PrefixEntity());
   } else {
     distances_.ClearCallValues();
   }
@@ -144,7 +144,7 @@ void Callbook::ClearCallbookRecord() {
   cleared.Frequency = std::move(record.Frequency);
   record = std::move(cleared);
 
-  EntityInfo& call = prefixes_.CallEntity;
+  EntityInfo& call = prefixes_.EditCallEntity();
   call.Latitude.clear();
   call.Longitude.clear();
   call.master_prefix.clear();
@@ -152,15 +152,15 @@ void Callbook::ClearCallbookRecord() {
   call.Time_Offset.clear();
   call.Abbreviation.clear();
   call.Country = "0";
-  prefixes_.PrefixEntity.CQ_Zone.clear();
-  prefixes_.PrefixEntity.ITU_Zone.clear();
+  prefixes_.EditPrefixEntity().CQ_Zone.clear();
+  prefixes_.EditPrefixEntity().ITU_Zone.clear();
   distances_.ClearAll();
   sun_.ClearEventTexts();
   weather_.ClearWeather();
 }
 
 std::int16_t Callbook::MergePrefixData() {
-  EntityInfo& entity = prefixes_.CallEntity;
+  EntityInfo& entity = prefixes_.EditCallEntity();
   entity.Latitude = "0";
   entity.Longitude = "0";
   entity.DXCC = 0;

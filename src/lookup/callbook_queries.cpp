@@ -37,35 +37,35 @@ std::int16_t CallbookQueries::GetDXCCNumber(const std::string& callsign) {
 }
 
 std::string CallbookQueries::GetPrefixCountry(const std::string& callsign) {
-  return Check(callsign) ? prefixes_.PrefixEntity.Country : std::string(kNotFound);
+  return Check(callsign) ? prefixes_.PrefixEntity().Country : std::string(kNotFound);
 }
 
 std::string CallbookQueries::GetPrefixDXCC(const std::string& callsign) {
-  return Check(callsign) ? prefixes_.PrefixEntity.Country : std::string();
+  return Check(callsign) ? prefixes_.PrefixEntity().Country : std::string();
 }
 
 std::int16_t CallbookQueries::GetPrefixDXCCNumber(const std::string& callsign) {
-  return Check(callsign) ? prefixes_.PrefixEntity.DXCC : std::int16_t{0};
+  return Check(callsign) ? prefixes_.PrefixEntity().DXCC : std::int16_t{0};
 }
 
 std::string CallbookQueries::GetCountryAbbreviation(const std::string& callsign) {
-  return Check(callsign) ? prefixes_.CallEntity.Abbreviation : std::string();
+  return Check(callsign) ? prefixes_.CallEntity().Abbreviation : std::string();
 }
 
 std::string CallbookQueries::GetPrefixCountryAbbreviation(const std::string& callsign) {
-  return Check(callsign) ? prefixes_.PrefixEntity.Abbreviation : std::string();
+  return Check(callsign) ? prefixes_.PrefixEntity().Abbreviation : std::string();
 }
 
 std::string CallbookQueries::GetPrefixContinent(const std::string& callsign) {
-  return Check(callsign) ? prefixes_.PrefixEntity.Continent : std::string(kNotFound);
+  return Check(callsign) ? prefixes_.PrefixEntity().Continent : std::string(kNotFound);
 }
 
 std::string CallbookQueries::GetPrefixCQZone(const std::string& callsign) {
-  return Check(callsign) ? ToZoneForm(prefixes_.PrefixEntity.CQ_Zone) : std::string(kNotFound);
+  return Check(callsign) ? PrefixZoneInForm(prefixes_, &EntityInfo::CQ_Zone) : std::string(kNotFound);
 }
 
 std::string CallbookQueries::GetPrefixITUZone(const std::string& callsign) {
-  return Check(callsign) ? ToZoneForm(prefixes_.PrefixEntity.ITU_Zone) : std::string(kNotFound);
+  return Check(callsign) ? PrefixZoneInForm(prefixes_, &EntityInfo::ITU_Zone) : std::string(kNotFound);
 }
 
 std::string CallbookQueries::GetBiography(const std::string& callsign) {

@@ -16,7 +16,7 @@ constexpr const char* kNotFound = "not found";
 std::string ZoneQueries::GetCQZone(const std::string& callsign) {
   cache_.LastCall.clear();
   if (check_.CheckCall(callsign, true) != 0) return kNotFound;
-  const EntityInfo& prefix = prefixes_.PrefixEntity;
+  const EntityInfo& prefix = prefixes_.PrefixEntity();
   return Decide(callbook_.record.CQZone, prefix.CQ_Zone,
                 {state_zones::kCQMultiZone, &state_zones::CQZoneFromState,
                  &EntityQueries::GetCQZoneFromDXCC},
@@ -26,7 +26,7 @@ std::string ZoneQueries::GetCQZone(const std::string& callsign) {
 std::string ZoneQueries::GetITUZone(const std::string& callsign) {
   if (check_.CheckCall(callsign, true) != 0) return kNotFound;
   // Unlike the CQ zone, the last fallback takes the entity of the callbook record.
-  return Decide(callbook_.record.ITUZone, prefixes_.PrefixEntity.ITU_Zone,
+  return Decide(callbook_.record.ITUZone, prefixes_.PrefixEntity().ITU_Zone,
                 {state_zones::kITUMultiZone, &state_zones::ITUZoneFromState,
                  &EntityQueries::GetITUZoneFromDXCC},
                 callbook_.record.DXCCNumber);
@@ -34,7 +34,7 @@ std::string ZoneQueries::GetITUZone(const std::string& callsign) {
 
 std::string ZoneQueries::Decide(std::string& zone, const std::string& prefix_zone,
                                 const ZoneRule& rule, std::int16_t last_resort_dxcc) {
-  const std::int16_t prefix_dxcc = prefixes_.PrefixEntity.DXCC;
+  const std::int16_t prefix_dxcc = prefixes_.PrefixEntity().DXCC;
   GuardedStep([&] {
     zone = std::string(text::Trim(prefix_zone));
     if (LeadingNumber(zone) != 0 && zone != rule.multi_zone) return;

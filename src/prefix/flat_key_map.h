@@ -31,12 +31,24 @@ class FlatKeyMap {
     return true;
   }
 
-  std::uint32_t Get(std::string_view key) const {
+  std::uint32_t Get(std::string_view key) const { return Get(key, Hash(key)); }
+
+  // As Get, with the key's hash already known (see HeadHashes).
+  std::uint32_t Get(std::string_view key, std::uint64_t hash) const {
     if (slots_.empty()) return kAbsent;
-    const std::uint64_t hash = Hash(key);
     const std::size_t bit = FilterBit(hash);
     if ((filter_[bit / 64] >> (bit % 64) & 1) == 0) return kAbsent;
     return slots_[Find(key, hash)].value;
+  }
+
+  // The hashes of the first 1, 2, ... `count` bytes of `text` in one pass: a longest-match
+  // search probes every head of one text.
+  static void HeadHashes(std::string_view text, std::size_t count, std::uint64_t* hashes) {
+    std::uint64_t state = kOffsetBasis;
+    for (std::size_t i = 0; i < count; ++i) {
+      state = Step(state, text[i]);
+      hashes[i] = Finish(state);
+    }
   }
 
   std::size_t size() const { return count_; }
@@ -50,15 +62,19 @@ class FlatKeyMap {
   };
 
   // FNV-1a with a final mix, so that the low bits that pick the slot depend on every byte.
+  static constexpr std::uint64_t kOffsetBasis = 14695981039346656037ULL;
+  static std::uint64_t Step(std::uint64_t state, char c) {
+    return (state ^ static_cast<unsigned char>(c)) * 1099511628211ULL;
+  }
+  static std::uint64_t Finish(std::uint64_t state) {
+    state ^= state >> 32;
+    state *= 0x9E3779B97F4A7C15ULL;
+    return state ^ (state >> 29);
+  }
   static std::uint64_t Hash(std::string_view key) {
-    std::uint64_t hash = 14695981039346656037ULL;
-    for (const char c : key) {
-      hash ^= static_cast<unsigned char>(c);
-      hash *= 1099511628211ULL;
-    }
-    hash ^= hash >> 32;
-    hash *= 0x9E3779B97F4A7C15ULL;
-    return hash ^ (hash >> 29);
+    std::uint64_t state = kOffsetBasis;
+    for (const char c : key) state = Step(state, c);
+    return Finish(state);
   }
 
   static constexpr std::size_t kFilterBits = std::size_t{1} << 18;  // 32 KB

@@ -1,6 +1,7 @@
 #include "prefix/prefix_index.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <limits>
 
@@ -120,6 +121,29 @@ bool PrefixIndex::LoadEntities(db::Table& prefixes, const std::atomic<bool>* sto
 const EntityRow* PrefixIndex::FindEntity(std::int16_t id) const {
   const std::int32_t slot = entity_slots_[SlotOf(id)];
   return slot == kNoEntity ? nullptr : &entities_[static_cast<std::size_t>(slot)];
+}
+
+const KeyRow* PrefixIndex::FindLongestKey(std::string_view text, std::size_t shortest,
+                                          std::size_t& length, std::string& scratch) const {
+  const std::string_view key = keys_.comparison.Normalize(text, scratch);
+  const std::size_t longest = std::min(key.size(), keys_.longest);
+  // The heads are hashed in one pass; those beyond a call's usual length, one by one.
+  constexpr std::size_t kHashedHeads = 32;
+  std::array<std::uint64_t, kHashedHeads> hashes;
+  FlatKeyMap::HeadHashes(key, std::min(longest, kHashedHeads), hashes.data());
+  for (std::size_t head = longest + 1; head-- > shortest;) {
+    const std::string_view probe = key.substr(0, head);
+    const std::uint32_t position =
+        head > 0 && head <= kHashedHeads ? keys_.positions.Get(probe, hashes[head - 1])
+                                         : keys_.positions.Get(probe);
+    if (position == FlatKeyMap::kAbsent) continue;
+    const KeyRow& row = keys_.rows[position];
+    if (!row.exact_only || head == text.size()) {
+      length = head;
+      return &row;
+    }
+  }
+  return nullptr;
 }
 
 std::shared_ptr<const PrefixIndex> PrefixIndex::Build(db::Table& plink, db::Table& prefixes,

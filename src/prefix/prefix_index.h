@@ -71,6 +71,10 @@ class PrefixIndex {
     return old_keys_.Find(key, scratch);
   }
   const EntityRow* FindEntity(std::int16_t id) const;
+  // The longest head of `text`, of `shortest` bytes at least, whose "plink" record may be
+  // taken: a record marked exact-only only for the whole text. `length` is the head's.
+  const KeyRow* FindLongestKey(std::string_view text, std::size_t shortest, std::size_t& length,
+                               std::string& scratch) const;
 
   // The longest key in bytes: no longer key can match.
   std::size_t LongestKey() const { return keys_.longest; }

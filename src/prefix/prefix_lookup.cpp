@@ -12,22 +12,17 @@ namespace {
 
 constexpr std::string_view kSuffixes[] = {"/P", "/M", "/A", "/AM", "/MM", "/QRP"};
 
-// Consecutive calls mostly resolve to the same entity: comparing a short text costs less
-// than copying it.
+// A field of a copy that differs: comparing a short text costs less than copying it.
 void Assign(std::string& target, const std::string& value) {
   if (target != value) target = value;
 }
 
-// Every field but the offset, which each entity keeps from its own lookups.
-void CopyAllButOffset(const EntityInfo& from, EntityInfo& to) {
-  for (auto field : {&EntityInfo::master_prefix, &EntityInfo::Country, &EntityInfo::Continent,
-                     &EntityInfo::Latitude, &EntityInfo::Longitude, &EntityInfo::CQ_Zone,
-                     &EntityInfo::ITU_Zone, &EntityInfo::Abbreviation, &EntityInfo::Begin_Date,
-                     &EntityInfo::End_Date}) {
-    Assign(to.*field, from.*field);
+// The end of the WPX prefix: just after the call's last digit; 0 without a digit.
+std::size_t EndOfLastDigit(std::string_view call) {
+  for (std::size_t end = call.size(); end > 0; --end) {
+    if (call[end - 1] >= '0' && call[end - 1] <= '9') return end;
   }
-  to.DXCC = from.DXCC;
-  to.ID = from.ID;
+  return 0;
 }
 
 // The probes are ever shorter heads of one text: views, not copies.
@@ -53,35 +48,30 @@ std::string StrippedCall(const std::string& base_call) {
 
 }  // namespace
 
-bool PrefixLookup::Probe(std::string_view key) {
-  key_row_ = tables_.FindKey(key);
-  return key_row_ != nullptr;
-}
-
-bool PrefixLookup::Usable(bool first_probe) const {
-  return !key_row_->exact_only || first_probe;
-}
-
-bool PrefixLookup::ProbeIteration(const std::string& pair_a, const std::string& pair_b,
-                                  std::string_view& work, std::string& PrefixCall,
-                                  bool first_probe) {
-  // A pair that matches is taken in the first iteration, where every probe is usable; one that
-  // does not match then matches in no later iteration either.
-  if (first_probe && !pair_a.empty()) {
-    if (Probe(pair_a)) {
+const KeyRow* PrefixLookup::FindFirstPassKey(const std::string& pair_a, const std::string& pair_b,
+                                            std::string_view& work, std::size_t count,
+                                            std::string& PrefixCall) {
+  // The pairs are probed once, before the heads: one that matches is taken whole, where any
+  // row is usable; one that does not match would match no later probe either.
+  if (count > 0 && !pair_a.empty()) {
+    if (tables_.FindKey(pair_a) != nullptr) {
       work = pair_a;
       PrefixCall.clear();
-    } else if (Probe(pair_b)) {
+    } else if (tables_.FindKey(pair_b) != nullptr) {
       work = pair_b;
       PrefixCall.clear();
     }
   }
-  return Probe(work) && Usable(first_probe);
+  return tables_.FindLongestKey(work, count);
 }
 
-bool PrefixLookup::FollowLink(EntityInfo& entity, Fill fill) {
-  const EntityRow* row = tables_.FindEntity(key_row_->link);
+bool PrefixLookup::FollowLink(const KeyRow& key_row, TrackedEntity& tracked, Fill fill) {
+  const EntityRow* row = tables_.FindEntity(key_row.link);
   if (row == nullptr) return false;
+  const std::uint64_t generation = tables_.RowsGeneration();
+  const CopySource source{row, fill, generation};
+  if (generation != 0 && tracked.Holds(source)) return true;
+  EntityInfo& entity = tracked.Copying(source);
   const auto copy = [](const std::optional<std::string>& value, std::string& target) {
     if (value) Assign(target, *value);
   };
@@ -105,13 +95,26 @@ bool PrefixLookup::FollowLink(EntityInfo& entity, Fill fill) {
   return true;
 }
 
+void PrefixLookup::CopyCallEntityToPrefixEntity() {
+  const CopySource source{&call_entity_, Fill::kPrefixEntityQuick, call_entity_.changes};
+  if (prefix_entity_.Holds(source)) return;
+  const EntityInfo& from = call_entity_.info;
+  EntityInfo& to = prefix_entity_.Copying(source);
+  for (auto field : {&EntityInfo::master_prefix, &EntityInfo::Country, &EntityInfo::Continent,
+                     &EntityInfo::Latitude, &EntityInfo::Longitude, &EntityInfo::CQ_Zone,
+                     &EntityInfo::ITU_Zone, &EntityInfo::Abbreviation, &EntityInfo::Begin_Date,
+                     &EntityInfo::End_Date}) {
+    Assign(to.*field, from.*field);
+  }
+  to.DXCC = from.DXCC;
+  to.ID = from.ID;
+}
+
 bool PrefixLookup::LookupPrefix(const std::string& BaseCall, std::string& PrefixCall) {
-  bool first_probe = true;
   bool found = false;
   WPXPrefix.clear();
   tables_.BeginLookup();
 
-  std::size_t n = BaseCall.size();
   std::string pair_a;
   std::string pair_b;
   if (!PrefixCall.empty()) {
@@ -120,48 +123,33 @@ bool PrefixLookup::LookupPrefix(const std::string& BaseCall, std::string& Prefix
   }
   // Guantanamo's KG4 calls have five characters; longer KG4 calls are United States calls
   // in the fourth call area.
-  if (text::Contains(BaseCall, "KG4") && n != 5) PrefixCall = "W4";
+  if (BaseCall.size() != 5 && text::Contains(BaseCall, "KG4")) PrefixCall = "W4";
 
   // The WPX prefix runs to the call's last digit.
-  if (n > 2) {
-    const std::size_t last_digit = BaseCall.find_last_of("0123456789");
-    if (last_digit != std::string::npos) WPXPrefix.assign(BaseCall, 0, last_digit + 1);
-  }
+  if (BaseCall.size() > 2) WPXPrefix.assign(BaseCall, 0, EndOfLastDigit(BaseCall));
 
+  // As many heads as the deciding text has, of the base call unless a pair decides.
   std::string_view work = PrefixCall.empty() ? BaseCall : PrefixCall;
-  n = work.size();
-  bool taken = false;
-  for (std::size_t i = 1; i <= n; ++i) {
-    if (pair_a.empty() && i == 1) work = BaseCall;
-    if (ProbeIteration(pair_a, pair_b, work, PrefixCall, first_probe)) {
-      taken = true;
-      break;
-    }
-    first_probe = false;
-    DropLast(work);
-  }
-  if (taken) {
+  const std::size_t count = work.size();
+  if (pair_a.empty()) work = BaseCall;
+  const KeyRow* taken = FindFirstPassKey(pair_a, pair_b, work, count, PrefixCall);
+  if (taken != nullptr) {
     if (WPXPrefix.empty()) WPXPrefix.assign(work);
-    if (FollowLink(CallEntity, Fill::kCallEntityQuick)) found = true;
+    if (FollowLink(*taken, call_entity_, Fill::kCallEntityQuick)) found = true;
   }
 
-  first_probe = true;
   if (PrefixCall.empty()) {
-    CopyAllButOffset(CallEntity, PrefixEntity);
+    CopyCallEntityToPrefixEntity();
   } else if (!pair_a.empty()) {
     // The first pass walked the prefix call exactly as this one would: take its outcome.
-    if (taken && FollowLink(PrefixEntity, Fill::kPrefixEntityQuick)) found = true;
+    if (taken != nullptr && FollowLink(*taken, prefix_entity_, Fill::kPrefixEntityQuick)) {
+      found = true;
+    }
   } else {
     work = PrefixCall;
-    n = work.size();
-    for (std::size_t i = 1; i <= n; ++i) {
-      if (Probe(work) && Usable(first_probe)) {
-        if (WPXPrefix.empty()) WPXPrefix.assign(work);
-        if (FollowLink(PrefixEntity, Fill::kPrefixEntityQuick)) found = true;
-        break;
-      }
-      first_probe = false;
-      DropLast(work);
+    if (const KeyRow* row = tables_.FindLongestKey(work, work.size())) {
+      if (WPXPrefix.empty()) WPXPrefix.assign(work);
+      if (FollowLink(*row, prefix_entity_, Fill::kPrefixEntityQuick)) found = true;
     }
   }
 
@@ -170,44 +158,31 @@ bool PrefixLookup::LookupPrefix(const std::string& BaseCall, std::string& Prefix
 }
 
 bool PrefixLookup::LookupPrefixForCallbook(const std::string& BaseCall, std::string& PrefixCall) {
-  bool first_probe = true;
   bool found = false;
   tables_.BeginLookup();
 
   const std::string stripped = StrippedCall(BaseCall);
-  const std::size_t n = stripped.size();
   std::string pair_a;
   std::string pair_b;
   if (!PrefixCall.empty() && !IsPieceOfDigits(PrefixCall)) {
     pair_a = PrefixCall + "/" + BaseCall;
     pair_b = BaseCall + "/" + PrefixCall;
   }
-  if (text::Contains(stripped, "KG4") && n != 5) PrefixCall = "W4";
+  if (stripped.size() != 5 && text::Contains(stripped, "KG4")) PrefixCall = "W4";
 
+  // As many heads of the call as its stripped form has characters.
   std::string_view work = BaseCall;
-  for (std::size_t i = 1; i <= n; ++i) {
-    if (ProbeIteration(pair_a, pair_b, work, PrefixCall, first_probe)) {
-      if (FollowLink(CallEntity, Fill::kCallEntityCallbook)) found = true;
-      break;
-    }
-    first_probe = false;
-    DropLast(work);
+  if (const KeyRow* row = FindFirstPassKey(pair_a, pair_b, work, stripped.size(), PrefixCall)) {
+    if (FollowLink(*row, call_entity_, Fill::kCallEntityCallbook)) found = true;
   }
 
   if (PrefixCall.empty() || IsPieceOfDigits(PrefixCall)) PrefixCall = BaseCall;
   if (PrefixCall == BaseCall) return found;
 
-  first_probe = true;
   work = PrefixCall;
-  const std::size_t prefix_length = work.size();
-  for (std::size_t i = 1; i <= prefix_length; ++i) {
-    if (Probe(work) && Usable(first_probe)) {
-      WPXPrefix.assign(work);
-      if (FollowLink(PrefixEntity, Fill::kPrefixEntityCallbook)) found = true;
-      break;
-    }
-    first_probe = false;
-    DropLast(work);
+  if (const KeyRow* row = tables_.FindLongestKey(work, work.size())) {
+    WPXPrefix.assign(work);
+    if (FollowLink(*row, prefix_entity_, Fill::kPrefixEntityCallbook)) found = true;
   }
   return found;
 }
@@ -236,15 +211,16 @@ std::int16_t PrefixLookup::EntityIdOnDate(const std::string& qsodate,
     const auto before_day = dates::ParseDate("1/1/" + before);
     if (before_day && qso_day < *before_day) return old_id;
   }
-  if (PrefixEntity.End_Date.size() > 4) {
-    const auto end = dates::ParseDate(PrefixEntity.End_Date);
+  const EntityInfo& entity = prefix_entity_.info;
+  if (entity.End_Date.size() > 4) {
+    const auto end = dates::ParseDate(entity.End_Date);
     if (end && qso_day > *end) return 0;
   }
-  if (PrefixEntity.Begin_Date.size() > 4) {
-    const auto begin = dates::ParseDate(PrefixEntity.Begin_Date);
+  if (entity.Begin_Date.size() > 4) {
+    const auto begin = dates::ParseDate(entity.Begin_Date);
     if (begin && qso_day < *begin) return 0;
   }
-  return PrefixEntity.ID;
+  return entity.ID;
 }
 
 }  // namespace torvane

@@ -33,30 +33,69 @@ class PrefixLookup {
   // none is valid.
   std::int16_t EntityIdOnDate(const std::string& qsodate, const std::string& PrefixCall);
 
-  EntityInfo CallEntity;
-  EntityInfo PrefixEntity;
+  // The entity of the call, and of the call or prefix that decides it.
+  const EntityInfo& CallEntity() const { return call_entity_.info; }
+  const EntityInfo& PrefixEntity() const { return prefix_entity_.info; }
+  // For writing outside the lookups: every change goes through these.
+  EntityInfo& EditCallEntity() { return call_entity_.Edit(); }
+  EntityInfo& EditPrefixEntity() { return prefix_entity_.Edit(); }
+
   std::string WPXPrefix;
 
  private:
   enum class Fill { kCallEntityQuick, kPrefixEntityQuick, kCallEntityCallbook,
                     kPrefixEntityCallbook };
 
-  // One probe of "plink" for the key; the row found becomes the current one.
-  bool Probe(std::string_view key);
-  // True when the current "plink" row may be taken: not marked "!", or the first probe.
-  bool Usable(bool first_probe) const;
-  // One iteration of a first pass: in the first, the portable pair keys (a pair that matches
-  // becomes the working key and empties the prefix call), then the working key. True when the
-  // working key's row may be taken.
-  bool ProbeIteration(const std::string& pair_a, const std::string& pair_b,
-                      std::string_view& work, std::string& PrefixCall, bool first_probe);
-  // Follows the current "plink" row to its "Prefixes" row and copies it; false without one.
-  bool FollowLink(EntityInfo& entity, Fill fill);
+  // What a copy into an entity record was made from: a row of the reader's current rows, or
+  // the call entity at a count of its changes.
+  struct CopySource {
+    const void* from = nullptr;
+    Fill fill = Fill::kCallEntityQuick;
+    std::uint64_t version = 0;
+    bool operator==(const CopySource&) const = default;
+  };
+
+  // An entity record that knows what it was last copied from. Consecutive calls mostly
+  // resolve to one entity, and copying the same source into a record unchanged since would
+  // leave it as it is: that copy is skipped. Columns without a value keep the record's
+  // previous values, so only the exact source, not the entity, may be compared.
+  struct TrackedEntity {
+    EntityInfo info;
+    std::uint64_t changes = 0;
+    CopySource last_copy;
+    std::uint64_t changes_after_last_copy = ~std::uint64_t{0};
+
+    bool Holds(const CopySource& source) const {
+      return changes == changes_after_last_copy && source == last_copy;
+    }
+    EntityInfo& Copying(const CopySource& source) {
+      last_copy = source;
+      changes_after_last_copy = ++changes;
+      return info;
+    }
+    EntityInfo& Edit() {
+      ++changes;
+      return info;
+    }
+  };
+
+  // The longest usable key among the first `count` heads of `work` (see
+  // PrefixReader::FindLongestKey); in the first pass, a portable pair that matches becomes
+  // the working key and empties the prefix call.
+  const KeyRow* FindFirstPassKey(const std::string& pair_a, const std::string& pair_b,
+                                 std::string_view& work, std::size_t count,
+                                 std::string& PrefixCall);
+  // Follows the "plink" row to its "Prefixes" row and copies it; false without one.
+  bool FollowLink(const KeyRow& key_row, TrackedEntity& entity, Fill fill);
+  // Every field of the call entity but the offset, which each entity keeps from its own
+  // lookups.
+  void CopyCallEntityToPrefixEntity();
 
   PrefixReader& tables_;
-  const KeyRow* key_row_ = nullptr;
   const WebState& web_;
   EventDispatcher& events_;
+  TrackedEntity call_entity_;
+  TrackedEntity prefix_entity_;
 };
 
 }  // namespace torvane

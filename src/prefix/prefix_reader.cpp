@@ -116,6 +116,7 @@ void PrefixReader::TakeBuild(bool wait) {
     } catch (const std::exception&) {
       index_.reset();
     }
+    ++index_generation_;
   }
   if (index_ != nullptr) {
     longest_key_ = index_->LongestKey();
@@ -154,6 +155,26 @@ const KeyRow* PrefixReader::FindKey(std::string_view key) {
   if (!plink.Seek(Variant(key))) return nullptr;
   key_row_ = ReadKeyRow(plink);
   return &key_row_;
+}
+
+const KeyRow* PrefixReader::FindLongestKey(std::string_view& text, std::size_t count) {
+  if (count == 0) return nullptr;
+  const std::size_t shortest = count > text.size() ? 0 : text.size() - count + 1;
+  if (text.size() > kLongestSeekWithoutIndex && build_.valid()) WaitForIndex();
+  if (index_ != nullptr) {
+    std::size_t length = 0;
+    const KeyRow* row = index_->FindLongestKey(text, shortest, length, scratch_);
+    if (row != nullptr) text = text.substr(0, length);
+    return row;
+  }
+  for (std::size_t length = std::min(text.size(), longest_key_) + 1; length-- > shortest;) {
+    const KeyRow* row = FindKey(text.substr(0, length));
+    if (row != nullptr && (!row->exact_only || length == text.size())) {
+      text = text.substr(0, length);
+      return row;
+    }
+  }
+  return nullptr;
 }
 
 const EntityRow* PrefixReader::FindEntity(std::int16_t id) {

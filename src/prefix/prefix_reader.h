@@ -42,11 +42,21 @@ class PrefixReader {
   // The record of each table for a key, as a seek on its index finds it; nullptr for none.
   // Valid until the next call.
   const KeyRow* FindKey(std::string_view key);
+  // The longest-match search of the lookup: probes the heads of `text`, the whole text first
+  // and each next one character shorter, `count` of them (an empty head stands for the rest
+  // when `count` is larger than the text), and returns the first "plink" record that may be
+  // taken: one marked exact-only only for the whole text. `text` is shortened to the head
+  // found. Valid until the next call.
+  const KeyRow* FindLongestKey(std::string_view& text, std::size_t count);
   const EntityRow* FindEntity(std::int16_t id);
   const OldKeyRow* FindOldKey(std::string_view key);
 
   // True while the lookups are answered from memory.
   bool UsesIndex() const { return index_ != nullptr; }
+  // Changes whenever the rows found may change: while it stays the same, a row found twice
+  // at one address holds the same values. 0 while the rows are read from the tables, whose
+  // rows are read into one place.
+  std::uint64_t RowsGeneration() const { return index_ != nullptr ? index_generation_ : 0; }
 
  private:
   static constexpr std::chrono::seconds kRecheckAge{1};
@@ -70,6 +80,7 @@ class PrefixReader {
   db::DatabaseSet& databases_;
   const Path path_;
   std::shared_ptr<const PrefixIndex> index_;
+  std::uint64_t index_generation_ = 0;  // counts the indexes taken
   std::future<std::shared_ptr<const PrefixIndex>> build_;
   std::shared_ptr<std::atomic<bool>> stop_;  // tells the build under way to give up
   int lookups_while_building_ = 0;

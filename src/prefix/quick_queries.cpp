@@ -15,71 +15,71 @@ std::string OrZero(const std::string& value) { return value.empty() ? "0" : valu
 
 std::string QuickQueries::GetQuickCountry(const std::string& callsign) {
   cache_.QuickCheckCall(callsign);
-  return prefixes_.CallEntity.Country;
+  return prefixes_.CallEntity().Country;
 }
 
 std::string QuickQueries::GetQuickPrefixCountry(const std::string& callsign) {
   if (callsign.empty()) return {};
   cache_.QuickCheckCall(callsign);
-  return prefixes_.PrefixEntity.Country;
+  return prefixes_.PrefixEntity().Country;
 }
 
 std::string QuickQueries::GetQuickContinent(const std::string& callsign) {
   cache_.QuickCheckCall(callsign);
-  return prefixes_.CallEntity.Continent;
+  return prefixes_.CallEntity().Continent;
 }
 
 std::string QuickQueries::GetQuickPrefixContinent(const std::string& callsign) {
   cache_.QuickCheckCall(callsign);
-  return prefixes_.PrefixEntity.Continent;
+  return prefixes_.PrefixEntity().Continent;
 }
 
 std::string QuickQueries::GetQuickLatitude(const std::string& callsign) {
   cache_.QuickCheckCall(callsign);
-  return OrZero(prefixes_.CallEntity.Latitude);
+  return OrZero(prefixes_.CallEntity().Latitude);
 }
 
 std::string QuickQueries::GetQuickPrefixLatitude(const std::string& callsign) {
   cache_.QuickCheckCall(callsign);
-  return OrZero(prefixes_.PrefixEntity.Latitude);
+  return OrZero(prefixes_.PrefixEntity().Latitude);
 }
 
 std::string QuickQueries::GetQuickLongitude(const std::string& callsign) {
   cache_.QuickCheckCall(callsign);
-  return OrZero(prefixes_.CallEntity.Longitude);
+  return OrZero(prefixes_.CallEntity().Longitude);
 }
 
 std::string QuickQueries::GetQuickPrefixLongitude(const std::string& callsign) {
   cache_.QuickCheckCall(callsign);
-  return OrZero(prefixes_.PrefixEntity.Longitude);
+  return OrZero(prefixes_.PrefixEntity().Longitude);
 }
 
 std::string QuickQueries::GetQuickMasterPrefix(const std::string& callsign) {
   cache_.QuickCheckCall(callsign);
-  return prefixes_.CallEntity.master_prefix;
+  return prefixes_.CallEntity().master_prefix;
 }
 
 std::string QuickQueries::GetQuickDXCCNumber(const std::string& callsign) {
   cache_.QuickCheckCall(callsign);
-  std::string number = std::to_string(prefixes_.CallEntity.DXCC);
+  std::string number = std::to_string(prefixes_.CallEntity().DXCC);
   // An entity without a number is taken for the United States from then on.
-  if (prefixes_.CallEntity.DXCC == 0) prefixes_.CallEntity.DXCC = 291;
+  if (prefixes_.CallEntity().DXCC == 0) prefixes_.EditCallEntity().DXCC = 291;
   return number;
 }
 
 std::string QuickQueries::GetQuickPrefixDXCCNumber(const std::string& callsign) {
   cache_.QuickCheckCall(callsign);
-  return std::to_string(prefixes_.PrefixEntity.DXCC);
+  return std::to_string(prefixes_.PrefixEntity().DXCC);
 }
 
 std::string QuickQueries::GetQuickPrefixCQZone(const std::string& callsign) {
   cache_.QuickCheckCall(callsign);
-  return ToZoneForm(prefixes_.PrefixEntity.CQ_Zone);
+  return PrefixZoneInForm(prefixes_, &EntityInfo::CQ_Zone);
 }
 
 std::string QuickQueries::GetQuickPrefixITUZone(const std::string& callsign) {
   cache_.QuickCheckCall(callsign);
-  return ToZoneForm(prefixes_.PrefixEntity.ITU_Zone);
+  return PrefixZoneInForm(prefixes_, &EntityInfo::ITU_Zone);
 }
 
 std::string QuickQueries::GetRealPrefix(const std::string& callsign) {
@@ -94,12 +94,12 @@ Variant QuickQueries::GetPrefixWPX(const std::string& callsign) {
 
 Variant QuickQueries::GetPrefixMasterPrefix(const std::string& callsign) {
   cache_.QuickCheckCall(callsign);
-  return Variant(prefixes_.PrefixEntity.master_prefix);
+  return Variant(prefixes_.PrefixEntity().master_prefix);
 }
 
 Variant QuickQueries::GetPrefixHoursOffset(const std::string& callsign) {
   if (cache_.QuickCheckCall(callsign) != 0) return Variant(std::int16_t{0});
-  return Variant(LeadingNumber(prefixes_.CallEntity.Time_Offset));
+  return Variant(LeadingNumber(prefixes_.CallEntity().Time_Offset));
 }
 
 std::int16_t QuickQueries::GetQuickStatus(const std::string& callsign, const std::string& qsodate) {

@@ -11,4 +11,10 @@ std::string& ToZoneForm(std::string& zone) {
   return zone;
 }
 
+std::string PrefixZoneInForm(PrefixLookup& lookup, std::string EntityInfo::*zone) {
+  const std::string& stored = lookup.PrefixEntity().*zone;
+  if (stored.size() != 1 && text::Trim(stored).size() == stored.size()) return stored;
+  return ToZoneForm(lookup.EditPrefixEntity().*zone);
+}
+
 }  // namespace torvane

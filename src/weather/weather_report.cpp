@@ -30,8 +30,8 @@ std::int16_t WeatherReport::WeatherLookup(const std::string& callsign) {
   // A portable call is weathered where its entity is. The position stays in the record until
   // the next lookup fills it again, so a call already current is fetched there too.
   if (text::Contains(callsign, "/")) {
-    record.Latitude = prefixes_.CallEntity.Latitude;
-    record.Longitude = prefixes_.CallEntity.Longitude;
+    record.Latitude = prefixes_.CallEntity().Latitude;
+    record.Longitude = prefixes_.CallEntity().Longitude;
   }
   if (HasNoPosition(record)) return 0;
 

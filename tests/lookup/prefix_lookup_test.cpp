@@ -51,12 +51,12 @@ TEST_F(PrefixLookupTest, TheKg4RuleSendsLongCallsToTheFourthCallArea) {
   // prefix entity becomes the United States.
   EXPECT_FALSE(lookup.LookupPrefix("KG4ABC", prefix_call));
   EXPECT_EQ(prefix_call, "W4");
-  EXPECT_EQ(lookup.CallEntity.Country, "Fed. Rep. of Germany");
-  EXPECT_EQ(lookup.PrefixEntity.Country, "United States");
+  EXPECT_EQ(lookup.CallEntity().Country, "Fed. Rep. of Germany");
+  EXPECT_EQ(lookup.PrefixEntity().Country, "United States");
   prefix_call.clear();
   EXPECT_FALSE(lookup.LookupPrefix("KG4AB", prefix_call));  // five characters: its own entity
   EXPECT_EQ(prefix_call, "");
-  EXPECT_EQ(lookup.CallEntity.Country, "Guantanamo Bay");
+  EXPECT_EQ(lookup.CallEntity().Country, "Guantanamo Bay");
 }
 
 TEST_F(PrefixLookupTest, OffsetsInvertTheStoredSignAndZonesTakeTwoDigits) {
