@@ -21,6 +21,18 @@ struct StartupStatus {
   std::string source;
 };
 
+// The quick prefix family's answers for one call at once: what a host that resolves many
+// calls (a cluster feed, a contest log) needs, for the cost of one method call.
+struct QuickPrefixAnswers {
+  bool matched = false;    // a prefix matched the call
+  std::string dxcc;        // as GetQuickPrefixDXCCNumber; "0" when nothing matched
+  std::string country;     // as GetQuickPrefixCountry; the texts are empty when nothing matched
+  std::string continent;   // as GetQuickPrefixContinent
+  std::string cq_zone;     // as GetQuickPrefixCQZone
+  std::string itu_zone;    // as GetQuickPrefixITUZone
+  std::string wpx_prefix;  // as GetPrefixWPX
+};
+
 // The station-data service. Constructing it runs start-up (folders, logs, databases);
 // destroying it runs shut-down. Not thread-safe: use one object per thread, except that
 // StopWeb and CancelLoTWImport may be called from another thread while a call is under way
@@ -127,6 +139,9 @@ class TorvaneControl {
   // Resolves a new call for the quick getters: non-zero when no prefix matched it (the
   // getters then keep the previous call's entity); 0 when it matched, and for a repeated call.
   std::int16_t QuickCheckCall(const std::string& callsign);
+  // Resolves the call afresh, even when it repeats the last one, and answers the quick prefix
+  // getters at once. The getters then answer for this call as after QuickCheckCall.
+  QuickPrefixAnswers GetQuickPrefixAnswers(const std::string& callsign);
   std::string GetQuickCountry(const std::string& callsign);
   std::string GetQuickPrefixCountry(const std::string& callsign);
   std::string GetQuickContinent(const std::string& callsign);

@@ -321,6 +321,12 @@ std::int16_t TorvaneControl::QuickCheckCall(const std::string& callsign) {
                [&](Service& service) { return service.call_cache().QuickCheckCall(callsign); });
 }
 
+QuickPrefixAnswers TorvaneControl::GetQuickPrefixAnswers(const std::string& callsign) {
+  return Guard(service_, QuickPrefixAnswers{}, [&](Service& service) {
+    return service.quick_queries().GetQuickPrefixAnswers(callsign);
+  });
+}
+
 Variant TorvaneControl::ClearCDCall() {
   return Guard(service_, Variant(),
                [](Service& service) { return service.callbook_queries().ClearCDCall(); });

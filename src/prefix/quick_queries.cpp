@@ -82,6 +82,25 @@ std::string QuickQueries::GetQuickPrefixITUZone(const std::string& callsign) {
   return PrefixZoneInForm(prefixes_, &EntityInfo::ITU_Zone);
 }
 
+QuickPrefixAnswers QuickQueries::GetQuickPrefixAnswers(const std::string& callsign) {
+  QuickPrefixAnswers answers;
+  cache_.ClearQuickCheckCall();
+  answers.matched = cache_.QuickCheckCall(callsign) == 0;
+  answers.wpx_prefix = prefixes_.WPXPrefix;
+  if (!answers.matched) {
+    // Not the previous call's entity, which the getters keep.
+    answers.dxcc.push_back('0');
+    return answers;
+  }
+  const EntityInfo& entity = prefixes_.PrefixEntity();
+  answers.dxcc = std::to_string(entity.DXCC);
+  answers.country = entity.Country;
+  answers.continent = entity.Continent;
+  answers.cq_zone = PrefixZoneInForm(prefixes_, &EntityInfo::CQ_Zone);
+  answers.itu_zone = PrefixZoneInForm(prefixes_, &EntityInfo::ITU_Zone);
+  return answers;
+}
+
 std::string QuickQueries::GetRealPrefix(const std::string& callsign) {
   cache_.QuickCheckCall(callsign);
   return cache_.parsed.PrefixCall;

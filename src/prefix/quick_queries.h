@@ -5,6 +5,7 @@
 
 #include "lookup/call_cache.h"
 #include "prefix/prefix_lookup.h"
+#include "torvane/torvane_control.h"
 #include "torvane/variant.h"
 
 namespace torvane {
@@ -29,6 +30,7 @@ class QuickQueries {
   std::string GetQuickPrefixDXCCNumber(const std::string& callsign);
   std::string GetQuickPrefixCQZone(const std::string& callsign);
   std::string GetQuickPrefixITUZone(const std::string& callsign);
+  QuickPrefixAnswers GetQuickPrefixAnswers(const std::string& callsign);
   std::string GetRealPrefix(const std::string& callsign);
   Variant GetPrefixWPX(const std::string& callsign);
   Variant GetPrefixMasterPrefix(const std::string& callsign);

@@ -41,6 +41,12 @@ struct QuickStack {
   std::string Answers(const std::string& call) {
     std::string all;
     const auto add = [&](const std::string& answer) { all += answer + "|"; };
+    const QuickPrefixAnswers answers = quick.GetQuickPrefixAnswers(call);
+    for (const std::string* field : {&answers.dxcc, &answers.country, &answers.continent,
+                                     &answers.cq_zone, &answers.itu_zone, &answers.wpx_prefix}) {
+      add(*field);
+    }
+    add(answers.matched ? "matched" : "unmatched");
     add(quick.GetQuickCountry(call));
     add(quick.GetQuickPrefixCountry(call));
     add(quick.GetQuickContinent(call));

@@ -83,9 +83,11 @@ TEST(LookupCommand, ReadsAsACardAndReportsWhatItCannotFind) {
 
 TEST(ResolveCommand, PrintsOneLinePerCallAndSkipsBlankAndCommentLines) {
   const ToolOutcome tabs = RunTool(WithData({"resolve"}),
-                                   "# a log\nDL1ABC\n\n  kh6/w1aw  \r\nFO5XX/M/M\n");
+                                   "# a log\nDL1ABC\nQ1ZZ\n\n  kh6/w1aw  \r\nFO5XX/M/M\n");
   EXPECT_EQ(tabs.status, 0);
+  // A call that matches no prefix has no entity, not the one of the call before it.
   EXPECT_THAT(tabs.lines, ElementsAre("DL1ABC\t230\tFed. Rep. of Germany\tEU\t14\t28\tDL1",
+                                      "Q1ZZ\t0\t\t\t\t\tQ1",
                                       "kh6/w1aw\t110\tHawaii\tOC\t31\t61\tW1",
                                       "FO5XX/M/M\t509\tMarquesas Islands\tOC\t31\t63\tFO/M"));
 

@@ -414,31 +414,24 @@ int Resolve(const ResolveArguments& arguments, ServiceOptions& service_options,
     ++line_number;
     const std::string call(CallOfLine(line));
     if (call.empty() || call.front() == '#') continue;
-    // Asked afresh even for a repeated line, so that "found" is this line's answer.
-    control.ClearQuickCheckCall();
-    const bool found = control.QuickCheckCall(call) == 0;
-    std::string dxcc = control.GetQuickPrefixDXCCNumber(call);
-    std::string country = control.GetQuickPrefixCountry(call);
-    std::string continent = control.GetQuickPrefixContinent(call);
-    std::string cq_zone = control.GetQuickPrefixCQZone(call);
-    std::string itu_zone = control.GetQuickPrefixITUZone(call);
-    const std::string wpx = control.GetPrefixWPX(call).ToText();
-    if (!found) {
-      dxcc = "0";
-      for (std::string* field : {&country, &continent, &cq_zone, &itu_zone}) field->clear();
-    }
+    const QuickPrefixAnswers answers = control.GetQuickPrefixAnswers(call);
     if (arguments.json) {
-      const json row = {{"call", call},         {"dxcc", dxcc},       {"country", country},
-                        {"continent", continent}, {"cq_zone", cq_zone}, {"itu_zone", itu_zone},
-                        {"wpx_prefix", wpx}};
+      const json row = {{"call", call},
+                        {"dxcc", answers.dxcc},
+                        {"country", answers.country},
+                        {"continent", answers.continent},
+                        {"cq_zone", answers.cq_zone},
+                        {"itu_zone", answers.itu_zone},
+                        {"wpx_prefix", answers.wpx_prefix}};
       output += row.dump(-1, ' ', false, json::error_handler_t::replace);
     } else {
-      for (const std::string* field : std::initializer_list<const std::string*>{
-               &call, &dxcc, &country, &continent, &cq_zone, &itu_zone}) {
+      for (const std::string* field :
+           {&call, &answers.dxcc, &answers.country, &answers.continent, &answers.cq_zone,
+            &answers.itu_zone}) {
         output += *field;
         output += '\t';
       }
-      output += wpx;
+      output += answers.wpx_prefix;
     }
     output += '\n';
   }
