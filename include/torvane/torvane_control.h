@@ -22,7 +22,9 @@ struct StartupStatus {
 };
 
 // The quick prefix family's answers for one call at once: what a host that resolves many
-// calls (a cluster feed, a contest log) needs, for the cost of one method call.
+// calls (a cluster feed, a contest log) needs, for the cost of one method call. They depend on
+// the call alone: where the deciding entity row has no value, a text is empty and the number
+// 0, where the getters would keep the previous call's value.
 struct QuickPrefixAnswers {
   bool matched = false;    // a prefix matched the call
   std::string dxcc;        // as GetQuickPrefixDXCCNumber; "0" when nothing matched

@@ -65,8 +65,9 @@ const KeyRow* PrefixLookup::FindFirstPassKey(const std::string& pair_a, const st
   return tables_.FindLongestKey(work, count);
 }
 
-bool PrefixLookup::FollowLink(const KeyRow& key_row, TrackedEntity& tracked, Fill fill) {
-  const EntityRow* row = tables_.FindEntity(key_row.link);
+bool PrefixLookup::FollowLink(const KeyRow& key_row, TrackedEntity& tracked, Fill fill,
+                              const EntityRow*& row) {
+  row = tables_.FindEntity(key_row.link);
   if (row == nullptr) return false;
   const std::uint64_t generation = tables_.RowsGeneration();
   const CopySource source{row, fill, generation};
@@ -113,6 +114,7 @@ void PrefixLookup::CopyCallEntityToPrefixEntity() {
 bool PrefixLookup::LookupPrefix(const std::string& BaseCall, std::string& PrefixCall) {
   bool found = false;
   WPXPrefix.clear();
+  prefix_entity_row_ = nullptr;
   tables_.BeginLookup();
 
   std::string pair_a;
@@ -133,23 +135,28 @@ bool PrefixLookup::LookupPrefix(const std::string& BaseCall, std::string& Prefix
   const std::size_t count = work.size();
   if (pair_a.empty()) work = BaseCall;
   const KeyRow* taken = FindFirstPassKey(pair_a, pair_b, work, count, PrefixCall);
+  const EntityRow* call_row = nullptr;
   if (taken != nullptr) {
     if (WPXPrefix.empty()) WPXPrefix.assign(work);
-    if (FollowLink(*taken, call_entity_, Fill::kCallEntityQuick)) found = true;
+    if (FollowLink(*taken, call_entity_, Fill::kCallEntityQuick, call_row)) found = true;
   }
 
   if (PrefixCall.empty()) {
     CopyCallEntityToPrefixEntity();
+    prefix_entity_row_ = call_row;
   } else if (!pair_a.empty()) {
     // The first pass walked the prefix call exactly as this one would: take its outcome.
-    if (taken != nullptr && FollowLink(*taken, prefix_entity_, Fill::kPrefixEntityQuick)) {
+    if (taken != nullptr &&
+        FollowLink(*taken, prefix_entity_, Fill::kPrefixEntityQuick, prefix_entity_row_)) {
       found = true;
     }
   } else {
     work = PrefixCall;
     if (const KeyRow* row = tables_.FindLongestKey(work, work.size())) {
       if (WPXPrefix.empty()) WPXPrefix.assign(work);
-      if (FollowLink(*row, prefix_entity_, Fill::kPrefixEntityQuick)) found = true;
+      if (FollowLink(*row, prefix_entity_, Fill::kPrefixEntityQuick, prefix_entity_row_)) {
+        found = true;
+      }
     }
   }
 
@@ -159,6 +166,7 @@ bool PrefixLookup::LookupPrefix(const std::string& BaseCall, std::string& Prefix
 
 bool PrefixLookup::LookupPrefixForCallbook(const std::string& BaseCall, std::string& PrefixCall) {
   bool found = false;
+  prefix_entity_row_ = nullptr;
   tables_.BeginLookup();
 
   const std::string stripped = StrippedCall(BaseCall);
@@ -173,7 +181,8 @@ bool PrefixLookup::LookupPrefixForCallbook(const std::string& BaseCall, std::str
   // As many heads of the call as its stripped form has characters.
   std::string_view work = BaseCall;
   if (const KeyRow* row = FindFirstPassKey(pair_a, pair_b, work, stripped.size(), PrefixCall)) {
-    if (FollowLink(*row, call_entity_, Fill::kCallEntityCallbook)) found = true;
+    const EntityRow* call_row = nullptr;
+    if (FollowLink(*row, call_entity_, Fill::kCallEntityCallbook, call_row)) found = true;
   }
 
   if (PrefixCall.empty() || IsPieceOfDigits(PrefixCall)) PrefixCall = BaseCall;
@@ -182,7 +191,8 @@ bool PrefixLookup::LookupPrefixForCallbook(const std::string& BaseCall, std::str
   work = PrefixCall;
   if (const KeyRow* row = tables_.FindLongestKey(work, work.size())) {
     WPXPrefix.assign(work);
-    if (FollowLink(*row, prefix_entity_, Fill::kPrefixEntityCallbook)) found = true;
+    const EntityRow* prefix_row = nullptr;
+    if (FollowLink(*row, prefix_entity_, Fill::kPrefixEntityCallbook, prefix_row)) found = true;
   }
   return found;
 }

@@ -40,6 +40,10 @@ class PrefixLookup {
   EntityInfo& EditCallEntity() { return call_entity_.Edit(); }
   EntityInfo& EditPrefixEntity() { return prefix_entity_.Edit(); }
 
+  // The row the last LookupPrefix took the prefix entity from, as read, before any value
+  // kept from earlier lookups; nullptr when it took none. Valid until the next lookup.
+  const EntityRow* PrefixEntityRow() const { return prefix_entity_row_; }
+
   std::string WPXPrefix;
 
  private:
@@ -86,7 +90,8 @@ class PrefixLookup {
                                  std::string_view& work, std::size_t count,
                                  std::string& PrefixCall);
   // Follows the "plink" row to its "Prefixes" row and copies it; false without one.
-  bool FollowLink(const KeyRow& key_row, TrackedEntity& entity, Fill fill);
+  // Sets `row` to the row followed.
+  bool FollowLink(const KeyRow& key_row, TrackedEntity& entity, Fill fill, const EntityRow*& row);
   // Every field of the call entity but the offset, which each entity keeps from its own
   // lookups.
   void CopyCallEntityToPrefixEntity();
@@ -96,6 +101,7 @@ class PrefixLookup {
   EventDispatcher& events_;
   TrackedEntity call_entity_;
   TrackedEntity prefix_entity_;
+  const EntityRow* prefix_entity_row_ = nullptr;
 };
 
 }  // namespace torvane

@@ -87,17 +87,16 @@ QuickPrefixAnswers QuickQueries::GetQuickPrefixAnswers(const std::string& callsi
   cache_.ClearQuickCheckCall();
   answers.matched = cache_.QuickCheckCall(callsign) == 0;
   answers.wpx_prefix = prefixes_.WPXPrefix;
-  if (!answers.matched) {
-    // Not the previous call's entity, which the getters keep.
-    answers.dxcc.push_back('0');
-    return answers;
-  }
-  const EntityInfo& entity = prefixes_.PrefixEntity();
-  answers.dxcc = std::to_string(entity.DXCC);
-  answers.country = entity.Country;
-  answers.continent = entity.Continent;
-  answers.cq_zone = PrefixZoneInForm(prefixes_, &EntityInfo::CQ_Zone);
-  answers.itu_zone = PrefixZoneInForm(prefixes_, &EntityInfo::ITU_Zone);
+  // From the deciding row itself, not from the records the getters read, which keep the
+  // previous call's values where a column has none: these answers depend on the call alone.
+  const EntityRow* row = answers.matched ? prefixes_.PrefixEntityRow() : nullptr;
+  const std::int16_t dxcc = row != nullptr && row->DXCC && *row->DXCC > 0 ? *row->DXCC : 0;
+  answers.dxcc = std::to_string(dxcc);
+  if (row == nullptr) return answers;
+  answers.country = row->Country.value_or(std::string());
+  answers.continent = row->Continent.value_or(std::string());
+  if (row->CQ_Zone) answers.cq_zone = ZoneForm(*row->CQ_Zone);
+  if (row->ITU_Zone) answers.itu_zone = ZoneForm(*row->ITU_Zone);
   return answers;
 }
 

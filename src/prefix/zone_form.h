@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 #include "prefix/entity_info.h"
 #include "prefix/prefix_lookup.h"
@@ -10,6 +11,8 @@ namespace torvane {
 // A zone as the host shows it: blanks trimmed and at least two digits ("5" -> "05").
 // The stored zone is rewritten in that form, and the stored text is returned.
 std::string& ToZoneForm(std::string& zone);
+// The same form of a zone, as a new text.
+std::string ZoneForm(std::string_view zone);
 
 // ToZoneForm on a zone of the lookup's prefix entity. The entity is written only when the
 // zone is not yet in that form, so that an unchanged entity need not be copied again.

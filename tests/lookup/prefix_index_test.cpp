@@ -258,6 +258,40 @@ TEST(PrefixIndex, AQuickLookupAfterAFullCheckOfTheSameEntityAnswersTheEntity) {
   EXPECT_EQ(control.GetQuickPrefixCQZone("DL1C"), "14");
 }
 
+// The answers of GetQuickPrefixAnswers come from the call alone: after any other call they are
+// what a service that has answered nothing yet gives, Null columns included.
+TEST(PrefixIndex, QuickPrefixAnswersDependOnTheCallAlone) {
+  TempDataFolder folder;
+  folder.Execute(folder.PrefixDatabase(), kSamplePrefixRows);
+  folder.Execute(folder.PrefixDatabase(), "UPDATE Prefixes SET Country = NULL WHERE ID = 9;");
+  const std::vector<std::string> calls = {"ZZ1A",     "DL1A", "VK0XY", "KH6/ZZ1A", "ZZ1A/KH6",
+                                          "W1AW",     "KG4AB", "Q1ZZ", "DL0AA",    "FO5AB/M",
+                                          "KH7/W1XX", "G3A"};
+  db::DatabaseSet databases;
+  ASSERT_TRUE(databases.OpenAtStartup(PathsOf(folder.path())).ok());
+  const auto text_of = [](const QuickPrefixAnswers& answers) {
+    return std::string(answers.matched ? "matched" : "unmatched") + "|" + answers.dxcc + "|" +
+           answers.country + "|" + answers.continent + "|" + answers.cq_zone + "|" +
+           answers.itu_zone + "|" + answers.wpx_prefix;
+  };
+  for (const PrefixReader::Path path : {PrefixReader::Path::kMemory, PrefixReader::Path::kTables}) {
+    QuickStack used(databases, path);
+    for (const std::string& call : calls) {
+      QuickStack fresh(databases, path);
+      const std::string alone = text_of(fresh.quick.GetQuickPrefixAnswers(call));
+      for (const std::string& before : calls) {
+        used.quick.GetQuickPrefixAnswers(before);
+        EXPECT_EQ(text_of(used.quick.GetQuickPrefixAnswers(call)), alone)
+            << call << " after " << before;
+      }
+    }
+  }
+  QuickStack memory(databases, PrefixReader::Path::kMemory);
+  EXPECT_EQ(text_of(memory.quick.GetQuickPrefixAnswers("ZZ1A")), "matched|0|Nowhere||05||ZZ1");
+  EXPECT_EQ(text_of(memory.quick.GetQuickPrefixAnswers("VK0XY")), "matched|111||AF|39|68|VK0");
+  EXPECT_EQ(text_of(memory.quick.GetQuickPrefixAnswers("Q1ZZ")), "unmatched|0|||||Q1");
+}
+
 // A call far longer than any key: answered by the rules, in time that grows with its length
 // only (a quadratic lookup of a megabyte call would not finish within the test's limit).
 TEST(PrefixIndex, ACallLongerThanAnyKeyIsAnsweredByTheRules) {
