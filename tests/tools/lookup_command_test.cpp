@@ -102,5 +102,27 @@ TEST(ResolveCommand, PrintsOneLinePerCallAndSkipsBlankAndCommentLines) {
   EXPECT_THAT(missing.err, HasSubstr("cannot read /nonexistent/calls.txt"));
 }
 
+// Services side by side answer each share of a long input as one service answers it all, in
+// the input's order.
+TEST(ResolveCommand, ServicesSideBySideAnswerAsOneDoes) {
+  const std::vector<std::string> kinds = {"DL{}ABC", "W{}AW",   "KH6/W{}XX", "Q{}ZZ",  "VP8{}A/H",
+                                          "FO{}XX/M", "KG4{}A", "JA{}AB",    "# {} x", "G{}ABC/P"};
+  std::string input;
+  for (int number = 0; number < 40000; ++number) {
+    std::string call = kinds[static_cast<std::size_t>(number) % kinds.size()];
+    call.replace(call.find("{}"), 2, std::to_string(number % 10));
+    input += call + (number % 7 == 0 ? "\n\n" : "\n");
+  }
+  const ToolOutcome one = RunTool(WithData({"resolve", "--jobs", "1"}), input);
+  ASSERT_EQ(one.status, 0) << one.err;
+  EXPECT_EQ(one.lines.size(), 36000u);
+  for (const char* jobs : {"2", "3"}) {
+    const ToolOutcome side_by_side = RunTool(WithData({"resolve", "--jobs", jobs}), input);
+    EXPECT_EQ(side_by_side.status, 0) << side_by_side.err;
+    EXPECT_TRUE(side_by_side.lines == one.lines) << jobs << " jobs";
+  }
+  EXPECT_EQ(RunTool(WithData({"resolve", "--jobs", "0"}), input).status, 2);
+}
+
 }  // namespace
 }  // namespace torvane::testing

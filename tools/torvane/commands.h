@@ -18,6 +18,7 @@ struct CommandContext {
 // outlives the parse.
 void AddShellCommand(CLI::App& app, CommandContext& context);
 void AddDbCommands(CLI::App& app, CommandContext& context);
+void AddResolveCommand(CLI::App& app, CommandContext& context);
 // Adds "db build-default" (after AddDbCommands) and "import".
 void AddImportCommands(CLI::App& app, CommandContext& context);
 // "import fcc" and "import zip" (after AddImportCommands).

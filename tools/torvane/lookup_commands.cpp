@@ -31,14 +31,6 @@ namespace {
 
 using json = nlohmann::ordered_json;
 
-// The service answers with defaults when it has no prefix database: say so instead.
-bool HasPrefixDatabase(const Options& options, const std::string& command, std::ostream& err) {
-  const std::string folder = LocateFolders(options).DataFolder;
-  if (files::FileExists(files::Join(folder, std::string(db::kPrefixDatabase)))) return true;
-  err << "torvane " << command << ": no prefix database in " << folder
-      << " (torvane db build-default makes one)\n";
-  return false;
-}
 
 
 // The service's own daylight test compares the computer's clock with the station's zone times
@@ -319,125 +311,6 @@ int Lookup(const LookupArguments& arguments, ServiceOptions& service_options,
   return found ? 0 : 1;
 }
 
-struct ResolveArguments {
-  std::string file = "-";
-  bool json = false;
-};
-
-// The callsign of a line: its first word, so that a blank never becomes part of a call.
-std::string_view CallOfLine(std::string_view line) {
-  constexpr std::string_view kBlanks = " \t\r\v\f";
-  const std::size_t start = line.find_first_not_of(kBlanks);
-  if (start == std::string_view::npos) return {};
-  const std::size_t end = line.find_first_of(kBlanks, start);
-  return line.substr(start, end == std::string_view::npos ? std::string_view::npos : end - start);
-}
-
-// The lines of a stream, a block at a time. A line longer than kLongestLine is an error
-// rather than a reason to fill the memory (an endless input without a newline).
-class LineReader {
- public:
-  static constexpr std::size_t kLongestLine = std::size_t{16} << 20;
-
-  explicit LineReader(std::istream& in) : in_(in) {}
-
-  enum class Outcome { kLine, kEnd, kTooLong };
-  Outcome Next(std::string_view& line) {
-    for (;;) {
-      const std::size_t end = buffer_.find('\n', start_);
-      if (end != std::string::npos) {
-        line = std::string_view(buffer_).substr(start_, end - start_);
-        start_ = end + 1;
-        return Outcome::kLine;
-      }
-      if (buffer_.size() - start_ > kLongestLine) return Outcome::kTooLong;
-      if (ended_) {
-        if (start_ == buffer_.size()) return Outcome::kEnd;
-        line = std::string_view(buffer_).substr(start_);
-        start_ = buffer_.size();
-        return Outcome::kLine;
-      }
-      buffer_.erase(0, start_);
-      start_ = 0;
-      const std::size_t kept = buffer_.size();
-      buffer_.resize(kept + kBlock);
-      in_.read(buffer_.data() + kept, static_cast<std::streamsize>(kBlock));
-      buffer_.resize(kept + static_cast<std::size_t>(in_.gcount()));
-      ended_ = !in_;
-    }
-  }
-
- private:
-  static constexpr std::size_t kBlock = 1 << 16;
-  std::istream& in_;
-  std::string buffer_;
-  std::size_t start_ = 0;
-  bool ended_ = false;
-};
-
-// One line per callsign: the entity that decides it, through the quick family only. A call
-// that matches no prefix gets empty entity fields, not the previous call's entity that the
-// getters keep.
-int Resolve(const ResolveArguments& arguments, ServiceOptions& service_options,
-            CommandContext& context) {
-  std::ifstream file;
-  std::istream* in = &context.in;
-  if (arguments.file != "-") {
-    file.open(arguments.file);
-    if (!file) {
-      context.err << "torvane resolve: cannot read " << arguments.file << '\n';
-      return 1;
-    }
-    in = &file;
-  }
-  const Options options = service_options.Build();
-  if (!HasPrefixDatabase(options, "resolve", context.err)) return 1;
-  TorvaneControl control(options);
-  if (!ServiceStarted(control, "resolve", context.err)) return 1;
-  constexpr std::size_t kFlushSize = 1 << 16;
-  LineReader lines(*in);
-  std::string_view line;
-  std::string output;
-  std::size_t line_number = 0;
-  for (;;) {
-    const LineReader::Outcome outcome = lines.Next(line);
-    if (output.size() >= kFlushSize || outcome != LineReader::Outcome::kLine) {
-      context.out << output;
-      output.clear();
-    }
-    if (outcome == LineReader::Outcome::kTooLong) {
-      context.err << "torvane resolve: line " << line_number + 1 << " is longer than "
-                  << (LineReader::kLongestLine >> 20) << " MB\n";
-      return 1;
-    }
-    if (outcome == LineReader::Outcome::kEnd) break;
-    ++line_number;
-    const std::string call(CallOfLine(line));
-    if (call.empty() || call.front() == '#') continue;
-    const QuickPrefixAnswers answers = control.GetQuickPrefixAnswers(call);
-    if (arguments.json) {
-      const json row = {{"call", call},
-                        {"dxcc", answers.dxcc},
-                        {"country", answers.country},
-                        {"continent", answers.continent},
-                        {"cq_zone", answers.cq_zone},
-                        {"itu_zone", answers.itu_zone},
-                        {"wpx_prefix", answers.wpx_prefix}};
-      output += row.dump(-1, ' ', false, json::error_handler_t::replace);
-    } else {
-      for (const std::string* field :
-           {&call, &answers.dxcc, &answers.country, &answers.continent, &answers.cq_zone,
-            &answers.itu_zone}) {
-        output += *field;
-        output += '\t';
-      }
-      output += answers.wpx_prefix;
-    }
-    output += '\n';
-  }
-  return 0;
-}
-
 }  // namespace
 
 void AddLookupCommands(CLI::App& app, CommandContext& context) {
@@ -465,21 +338,6 @@ void AddLookupCommands(CLI::App& app, CommandContext& context) {
       return;
     }
     context.status = Lookup(*lookup_arguments, *lookup_options, context);
-  });
-
-  auto resolve_options = std::make_shared<ServiceOptions>();
-  auto resolve_arguments = std::make_shared<ResolveArguments>();
-  CLI::App* resolve =
-      app.add_subcommand("resolve", "Resolve callsigns, one per line, to their entities");
-  resolve->add_option("FILE", resolve_arguments->file, "A file of callsigns, or - for input");
-  resolve->add_flag("--json", resolve_arguments->json, "One JSON object per line");
-  resolve_options->Register(*resolve);
-  resolve->callback([&context, resolve_options, resolve_arguments] {
-    if (!resolve_options->Validate("resolve", context.err)) {
-      context.status = 2;
-      return;
-    }
-    context.status = Resolve(*resolve_arguments, *resolve_options, context);
   });
 }
 

@@ -20,6 +20,7 @@ int Run(const std::vector<std::string>& args, std::istream& in, std::ostream& ou
   AddImportCommands(app, context);
   AddCallbookImportCommands(app, context);
   AddLookupCommands(app, context);
+  AddResolveCommand(app, context);
   AddBeaconsCommand(app, context);
   AddLogbookCommands(app, context);
   AddWeatherCommand(app, context);

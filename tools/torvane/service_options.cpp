@@ -1,6 +1,9 @@
 #include "tools/torvane/service_options.h"
 
 #include "core/clock.h"
+#include "core/db/data_folder.h"
+#include "core/files.h"
+#include "core/folders.h"
 #include "core/text.h"
 
 #include <ostream>
@@ -76,6 +79,14 @@ bool ServiceStarted(const TorvaneControl& control, std::string_view command, std
     if (!status.source.empty()) err << " (" << status.source << ')';
   }
   err << '\n';
+  return false;
+}
+
+bool HasPrefixDatabase(const Options& options, std::string_view command, std::ostream& err) {
+  const std::string folder = LocateFolders(options).DataFolder;
+  if (files::FileExists(files::Join(folder, std::string(db::kPrefixDatabase)))) return true;
+  err << "torvane " << command << ": no prefix database in " << folder
+      << " (torvane db build-default makes one)\n";
   return false;
 }
 

@@ -42,4 +42,8 @@ class ServiceOptions {
 // makes a service for one job must not answer from a service whose databases are closed.
 bool ServiceStarted(const TorvaneControl& control, std::string_view command, std::ostream& err);
 
+// The service answers with defaults when it has no prefix database: true when the data
+// folder has one; otherwise says so on `err`.
+bool HasPrefixDatabase(const Options& options, std::string_view command, std::ostream& err);
+
 }  // namespace torvane::tool
