@@ -1,4 +1,4 @@
-#include "lookup/shared_library.h"
+#include "core/shared_library.h"
 
 #include <dlfcn.h>
 
