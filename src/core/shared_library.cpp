@@ -4,9 +4,18 @@
 
 namespace torvane {
 
-SharedLibrary SharedLibrary::Open(const std::string& name) {
+SharedLibrary SharedLibrary::Open(const std::string& name, Unload unload) {
   SharedLibrary library;
-  if (!name.empty()) library.handle_.reset(dlopen(name.c_str(), RTLD_NOW | RTLD_LOCAL));
+  if (name.empty()) {
+    library.error_ = "no library named";
+    return library;
+  }
+  const int flags = RTLD_NOW | RTLD_LOCAL | (unload == Unload::kNever ? RTLD_NODELETE : 0);
+  library.handle_.reset(dlopen(name.c_str(), flags));
+  if (!library.handle_) {
+    const char* error = dlerror();
+    library.error_ = error != nullptr ? error : "cannot open " + name;
+  }
   return library;
 }
 
