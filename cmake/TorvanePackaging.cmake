@@ -20,6 +20,8 @@ set(torvane_cxx_runtime "libc6, libstdc++6 (>= 12), libgcc-s1")
 
 set(CPACK_DEBIAN_RUNTIME_PACKAGE_NAME ${torvane_runtime_package})
 set(CPACK_DEBIAN_RUNTIME_PACKAGE_SECTION libs)
+# libcurl4 and libssl3 are opened with dlopen at the first HTTP request, so the library's
+# needed list does not name them; they stay dependencies all the same.
 set(CPACK_DEBIAN_RUNTIME_PACKAGE_DEPENDS
   "${torvane_cxx_runtime}, libsqlite3-0, libcurl4, libssl3, libfmt9")
 set(CPACK_DEBIAN_RUNTIME_DESCRIPTION

@@ -6,7 +6,7 @@
 #include <optional>
 #include <string>
 
-#include "lookup/shared_library.h"
+#include "core/shared_library.h"
 
 namespace torvane {
 

@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <string>
 
-#include "lookup/shared_library.h"
+#include "core/shared_library.h"
 
 namespace torvane {
 

@@ -102,7 +102,6 @@ class Service {
   HostYield host_yield_;
   Settings settings_;
   WebState web_;
-  net::CurlLibrary curl_library_;
   net::HttpTransport transport_;
   FolderSet folders_;
   db::DatabasePaths database_paths_;

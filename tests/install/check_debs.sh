@@ -75,6 +75,10 @@ check_needed() {  # PACKAGE FILE
   done
 }
 check_needed libtorvane4 "$work/root/usr/lib/libtorvane.so.4.10.0"
+# The libraries opened at the first HTTP request are in no needed list, only in Depends.
+for name in libcurl4 libssl3; do
+  grep -qx "$name" "$work/libtorvane4.depends" || fail "libtorvane4 does not depend on $name"
+done
 check_needed torvane "$work/root/usr/bin/torvane"
 # The named packages exist in Debian 12 (this machine installed them to build and test).
 for name in $(cat "$work"/*.depends | sort -u); do

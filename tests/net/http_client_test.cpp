@@ -58,7 +58,6 @@ struct Harness {
   EventDispatcher events{nullptr};
   CountingLoop loop;
   HostYield host_yield{&loop};
-  CurlLibrary curl;
   HttpTransport transport{web, events, host_yield};
   bool configured = false;
 };

@@ -6,17 +6,19 @@
 #include <stdexcept>
 #include <string>
 
+#include "core/net/curl_library.h"
+
 // Owners of libcurl's handles, and the one place where option results are checked.
 namespace torvane::net {
 
 struct EasyCleanup {
-  void operator()(CURL* easy) const { curl_easy_cleanup(easy); }
+  void operator()(CURL* easy) const { Curl().easy_cleanup(easy); }
 };
 struct MultiCleanup {
-  void operator()(CURLM* multi) const { curl_multi_cleanup(multi); }
+  void operator()(CURLM* multi) const { Curl().multi_cleanup(multi); }
 };
 struct SlistFreeAll {
-  void operator()(curl_slist* list) const { curl_slist_free_all(list); }
+  void operator()(curl_slist* list) const { Curl().slist_free_all(list); }
 };
 
 using EasyHandle = std::unique_ptr<CURL, EasyCleanup>;
@@ -28,7 +30,7 @@ class SetoptError : public std::runtime_error {
  public:
   SetoptError(CURLoption option, CURLcode code)
       : std::runtime_error("cannot set HTTP option " + std::to_string(option) + ": " +
-                           curl_easy_strerror(code)),
+                           Curl().easy_strerror(code)),
         code_(code) {}
   CURLcode code() const { return code_; }
 
@@ -38,13 +40,13 @@ class SetoptError : public std::runtime_error {
 
 template <typename Value>
 void SetOption(CURL* easy, CURLoption option, Value value) {
-  const CURLcode code = curl_easy_setopt(easy, option, value);
+  const CURLcode code = Curl().easy_setopt(easy, option, value);
   if (code != CURLE_OK) throw SetoptError(option, code);
 }
 
 // Appends a line to a header list; the list keeps its old lines when memory runs out.
 inline void AppendHeader(HeaderList& list, const std::string& line) {
-  curl_slist* grown = curl_slist_append(list.get(), line.c_str());
+  curl_slist* grown = Curl().slist_append(list.get(), line.c_str());
   if (grown == nullptr) throw std::bad_alloc();
   list.release();
   list.reset(grown);

@@ -1,46 +1,50 @@
 #include "core/net/extra_certificates.h"
 
-#include <openssl/err.h>
-#include <openssl/pem.h>
-#include <openssl/ssl.h>
-#include <openssl/x509.h>
-
 #include <string_view>
 
 #include "core/files.h"
 #include "core/net/curl_handles.h"
+#include "core/net/curl_library.h"
+#include "core/net/openssl_functions.h"
 
 namespace torvane::net {
 
 namespace {
 
 struct BioFree {
-  void operator()(BIO* bio) const { BIO_free(bio); }
+  void operator()(BIO* bio) const { OpenSsl().bio_free(bio); }
 };
 
 bool CurlUsesOpenSsl() {
-  const curl_version_info_data* info = curl_version_info(CURLVERSION_NOW);
+  const curl_version_info_data* info = Curl().version_info(CURLVERSION_NOW);
   return info != nullptr && info->ssl_version != nullptr &&
          std::string_view(info->ssl_version).substr(0, 7) == "OpenSSL";
 }
 
 }  // namespace
 
-void ExtraCertificates::X509Free::operator()(x509_st* certificate) const { X509_free(certificate); }
+void ExtraCertificates::X509Free::operator()(x509_st* certificate) const {
+  OpenSsl().x509_free(certificate);
+}
 
 Status ExtraCertificates::Load(const std::string& pem_path) {
   certificates_.clear();
+  // Reading the certificates needs OpenSSL, so a CA file loads libcurl and OpenSSL when the
+  // clients are configured rather than at their first request.
+  if (const Status& loaded = LoadCurlLibrary(); !loaded) return loaded;
+  const OpenSslFunctions& openssl = OpenSsl();
   if (!CurlUsesOpenSsl()) {
     return Error{0, "an extra CA needs libcurl built with OpenSSL", "Torvane.Http"};
   }
   const std::optional<std::string> pem = files::ReadWholeFile(pem_path);
   if (!pem) return Error{0, "cannot read the CA file " + pem_path, "Torvane.Http"};
-  std::unique_ptr<BIO, BioFree> bio(BIO_new_mem_buf(pem->data(), static_cast<int>(pem->size())));
+  std::unique_ptr<BIO, BioFree> bio(
+      openssl.bio_new_mem_buf(pem->data(), static_cast<int>(pem->size())));
   if (!bio) return Error{0, "out of memory reading " + pem_path, "Torvane.Http"};
-  while (X509* certificate = PEM_read_bio_X509(bio.get(), nullptr, nullptr, nullptr)) {
+  while (X509* certificate = openssl.pem_read_bio_x509(bio.get(), nullptr, nullptr, nullptr)) {
     certificates_.emplace_back(certificate);
   }
-  ERR_clear_error();  // the read that ends the loop leaves "no start line" behind
+  openssl.err_clear_error();  // the read that ends the loop leaves "no start line" behind
   if (certificates_.empty()) {
     return Error{0, "no PEM certificate in " + pem_path, "Torvane.Http"};
   }
@@ -56,12 +60,14 @@ void ExtraCertificates::Apply(CURL* easy) const {
 // libcurl has loaded the system's store into the context by the time it calls this.
 CURLcode ExtraCertificates::AddToContext(CURL* /*easy*/, void* ssl_ctx, void* self) {
   const auto& extra = *static_cast<const ExtraCertificates*>(self);
-  X509_STORE* store = SSL_CTX_get_cert_store(static_cast<SSL_CTX*>(ssl_ctx));
+  const OpenSslFunctions& openssl = OpenSsl();
+  X509_STORE* store = openssl.ssl_ctx_get_cert_store(static_cast<SSL_CTX*>(ssl_ctx));
   if (store == nullptr) return CURLE_SSL_CERTPROBLEM;
   for (const auto& certificate : extra.certificates_) {
-    X509_STORE_add_cert(store, certificate.get());  // fails harmlessly when already present
+    // Fails harmlessly when already present.
+    openssl.x509_store_add_cert(store, certificate.get());
   }
-  ERR_clear_error();
+  openssl.err_clear_error();
   return CURLE_OK;
 }
 

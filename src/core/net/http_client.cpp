@@ -70,9 +70,12 @@ struct Sink {
   }
 };
 
+// Loads libcurl at the first request of the process; a library that cannot be loaded fails
+// every request with the loader's reason.
 Result<bool> MakeHandles(EasyHandle& easy, MultiHandle& multi) {
-  easy.reset(curl_easy_init());
-  multi.reset(curl_multi_init());
+  if (const Status& loaded = LoadCurlLibrary(); !loaded) return loaded.error();
+  easy.reset(Curl().easy_init());
+  multi.reset(Curl().multi_init());
   if (!easy || !multi) return Error{0, "cannot create an HTTP client", "Torvane.Http"};
   return true;
 }
@@ -106,29 +109,29 @@ void SetCommonOptions(CURL* easy, const std::string& wire_url, const ClientSetti
 // Drives the transfer to its end on the multi handle, so that the progress callback (the
 // abort check) runs at least every kCheckIntervalMs, also while no data moves.
 CURLcode RunToCompletion(CURLM* multi, CURL* easy, std::string& failure) {
-  if (const CURLMcode added = curl_multi_add_handle(multi, easy); added != CURLM_OK) {
-    failure = curl_multi_strerror(added);
+  if (const CURLMcode added = Curl().multi_add_handle(multi, easy); added != CURLM_OK) {
+    failure = Curl().multi_strerror(added);
     return CURLE_FAILED_INIT;
   }
   CURLcode result = CURLE_FAILED_INIT;
   int running = 1;
   while (running > 0) {
-    CURLMcode code = curl_multi_perform(multi, &running);
+    CURLMcode code = Curl().multi_perform(multi, &running);
     if (code == CURLM_OK && running > 0) {
-      code = curl_multi_poll(multi, nullptr, 0, kCheckIntervalMs, nullptr);
+      code = Curl().multi_poll(multi, nullptr, 0, kCheckIntervalMs, nullptr);
     }
     if (code != CURLM_OK) {
-      failure = curl_multi_strerror(code);
+      failure = Curl().multi_strerror(code);
       break;
     }
   }
   int queued = 0;
-  while (CURLMsg* message = curl_multi_info_read(multi, &queued)) {
+  while (CURLMsg* message = Curl().multi_info_read(multi, &queued)) {
     if (message->msg == CURLMSG_DONE && message->easy_handle == easy) {
       result = message->data.result;
     }
   }
-  curl_multi_remove_handle(multi, easy);
+  Curl().multi_remove_handle(multi, easy);
   return result;
 }
 
@@ -139,7 +142,7 @@ std::string Describe(CURLcode code, const Sink& sink, const std::string& abort_r
   if (code == CURLE_ABORTED_BY_CALLBACK && !abort_reason.empty()) return abort_reason;
   if (!failure.empty()) return failure;
   if (error_buffer[0] != '\0') return error_buffer;
-  return curl_easy_strerror(code);
+  return Curl().easy_strerror(code);
 }
 
 bool IsSuccessStatus(long status) { return status >= 200 && status <= 299; }
@@ -200,23 +203,21 @@ struct HttpClient::Transfer {
 };
 
 HttpClient::HttpClient(AbortRule rule, const WebState& web, HostYield& host_yield)
-    : rule_(rule), web_(web), host_yield_(host_yield) {
-  // A client that cannot be made now is made again at its first request.
-  if (!MakeHandles(handles_.easy, handles_.multi)) handles_ = {};
-}
+    : rule_(rule), web_(web), host_yield_(host_yield) {}
 
 bool HttpClient::Perform(const std::string& url, long timeout_ms, Transfer& transfer,
                          long& status) {
+  // The client's own handles are made at its first request (and again after a failure to
+  // make them); a request while they are busy gets fresh ones.
   Handles fresh;
-  Handles* handles = &handles_;
-  if (busy_ || !handles_.easy || !handles_.multi) {
-    if (Result<bool> made = MakeHandles(fresh.easy, fresh.multi); !made) {
+  const bool own = !busy_;
+  Handles* handles = own ? &handles_ : &fresh;
+  if (!handles->easy || !handles->multi) {
+    if (Result<bool> made = MakeHandles(handles->easy, handles->multi); !made) {
       last_error_ = made.error().description;
       return false;
     }
-    handles = &fresh;
   }
-  const bool own = handles == &handles_;
   if (own) busy_ = true;
   char error_buffer[CURL_ERROR_SIZE] = {};
   CURL* easy = handles->easy.get();
@@ -226,7 +227,7 @@ bool HttpClient::Perform(const std::string& url, long timeout_ms, Transfer& tran
     bool own;
     // Clears the pointers into this transfer, keeping the open connections.
     ~Release() {
-      curl_easy_reset(easy);
+      Curl().easy_reset(easy);
       if (own) busy = false;
     }
   } release{easy, busy_, own};
@@ -249,7 +250,7 @@ bool HttpClient::Perform(const std::string& url, long timeout_ms, Transfer& tran
     return false;
   }
   status = 0;
-  curl_easy_getinfo(easy, CURLINFO_RESPONSE_CODE, &status);
+  Curl().easy_getinfo(easy, CURLINFO_RESPONSE_CODE, &status);
   LogSession(fmt::format("HTTP status {}", status));
   return true;
 }
@@ -283,7 +284,7 @@ bool HttpClient::ShouldAbort(Transfer& transfer) {
 // request the server has seen. Resolving and connecting are bounded by the connect time-out.
 void HttpClient::YieldOnceRequestIsOut(const Transfer& transfer) {
   long request_bytes = 0;
-  if (curl_easy_getinfo(transfer.easy, CURLINFO_REQUEST_SIZE, &request_bytes) == CURLE_OK &&
+  if (Curl().easy_getinfo(transfer.easy, CURLINFO_REQUEST_SIZE, &request_bytes) == CURLE_OK &&
       request_bytes > 0) {
     host_yield_();
   }
@@ -394,7 +395,7 @@ PostReply Post(const PostRequest& request, const ClientSettings& settings) {
       reply.error = Describe(code, sink, "", error_buffer, failure);
       return reply;
     }
-    curl_easy_getinfo(easy.get(), CURLINFO_RESPONSE_CODE, &reply.status);
+    Curl().easy_getinfo(easy.get(), CURLINFO_RESPONSE_CODE, &reply.status);
     reply.ok = true;
     reply.text = ReplyToText(body);
   } catch (const std::exception& exception) {
@@ -409,21 +410,22 @@ PostReply Post(const PostRequest& request, const ClientSettings& settings) {
 
 std::string UrlProblem(const std::string& url) {
   struct UrlFree {
-    void operator()(CURLU* handle) const { curl_url_cleanup(handle); }
+    void operator()(CURLU* handle) const { Curl().url_cleanup(handle); }
   };
   if (url.empty()) return "no URL given";
-  std::unique_ptr<CURLU, UrlFree> handle(curl_url());
+  if (const Status& loaded = LoadCurlLibrary(); !loaded) return loaded.error().description;
+  std::unique_ptr<CURLU, UrlFree> handle(Curl().url());
   if (!handle) return "out of memory";
   const std::string wire_url = WireUrl(url);
-  if (const CURLUcode code = curl_url_set(handle.get(), CURLUPART_URL, wire_url.c_str(), 0)) {
-    return fmt::format("{} in the URL \"{}\"", curl_url_strerror(code), url);
+  if (const CURLUcode code = Curl().url_set(handle.get(), CURLUPART_URL, wire_url.c_str(), 0)) {
+    return fmt::format("{} in the URL \"{}\"", Curl().url_strerror(code), url);
   }
   char* scheme = nullptr;
-  if (curl_url_get(handle.get(), CURLUPART_SCHEME, &scheme, 0) != CURLUE_OK) {
+  if (Curl().url_get(handle.get(), CURLUPART_SCHEME, &scheme, 0) != CURLUE_OK) {
     return fmt::format("no scheme in the URL \"{}\"", url);
   }
   const std::string name = scheme;
-  curl_free(scheme);
+  Curl().free(scheme);
   if (name != "http" && name != "https") {
     return fmt::format("not an http or https address: \"{}\"", url);
   }

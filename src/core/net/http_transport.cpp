@@ -1,15 +1,6 @@
 #include "core/net/http_transport.h"
 
-#include <curl/curl.h>
-
-#include <mutex>
-
 namespace torvane::net {
-
-CurlLibrary::CurlLibrary() {
-  static std::once_flag once;
-  std::call_once(once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
-}
 
 HttpTransport::HttpTransport(WebState& web, EventDispatcher& events, HostYield& host_yield)
     : web_(web),

@@ -12,13 +12,6 @@
 
 namespace torvane::net {
 
-// libcurl's process-wide set-up, run once however many services are made; it is never
-// undone, since other code of the host's process may be using libcurl too.
-class CurlLibrary {
- public:
-  CurlLibrary();
-};
-
 // Every network request of the service: the three clients and the web state operations.
 class HttpTransport {
  public:
