@@ -16,6 +16,14 @@ class FlatKeyMap {
  public:
   static constexpr std::uint32_t kAbsent = 0xFFFFFFFF;
 
+  // Room for `count` keys of about `key_bytes` bytes each without growing.
+  void Reserve(std::size_t count, std::size_t key_bytes) {
+    std::size_t slots = 64;
+    while (slots < count * 2) slots *= 2;
+    if (slots > slots_.size()) Rehash(slots);
+    bytes_.reserve(count * key_bytes);
+  }
+
   // Adds the key unless it is present; false when it was.
   bool Insert(std::string_view key, std::uint32_t value) {
     if ((count_ + 1) * 2 > slots_.size()) Grow();
@@ -95,9 +103,11 @@ class FlatKeyMap {
     }
   }
 
-  void Grow() {
+  void Grow() { Rehash(slots_.empty() ? 64 : slots_.size() * 2); }
+
+  void Rehash(std::size_t slots) {
     std::vector<Slot> old = std::move(slots_);
-    slots_.assign(old.empty() ? 64 : old.size() * 2, Slot{});
+    slots_.assign(slots, Slot{});
     const std::size_t mask = slots_.size() - 1;
     for (const Slot& slot : old) {
       if (slot.value == kAbsent) continue;

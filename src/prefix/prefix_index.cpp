@@ -82,6 +82,13 @@ bool PrefixIndex::KeyTable<Row>::Load(db::Table& table, std::string_view index,
   const std::optional<KeyColumn> key_column = TextKeyColumnOf(table, index);
   if (!key_column) return false;
   comparison = key_column->comparison;
+  // One allocation of each size: memory that grows while other threads fault pages in makes
+  // them wait for the address space's lock.
+  if (const std::optional<std::int64_t> count = table.RecordCount(); count && *count > 0) {
+    const auto expected = static_cast<std::size_t>(std::min<std::int64_t>(*count, 1 << 22));
+    positions.Reserve(expected, 8);
+    rows.reserve(expected);
+  }
   std::vector<std::string> selected{key_column->name};
   selected.insert(selected.end(), columns.begin(), columns.end());
   std::string scratch;

@@ -1,5 +1,7 @@
 #include <algorithm>
 #include <condition_variable>
+#include <cstdint>
+#include <filesystem>
 #include <fstream>
 #include <istream>
 #include <memory>
@@ -32,6 +34,7 @@ struct ResolveArguments {
 constexpr unsigned kMostJobs = 8;
 // Calls read before they are shared out: enough that each service's start-up is paid for.
 constexpr std::size_t kBatchCalls = 16384;
+constexpr std::uintmax_t kLongInputBytes = 4 * kBatchCalls * 8;
 
 // The callsign of a line: its first word, so that a blank never becomes part of a call.
 std::string_view CallOfLine(std::string_view line) {
@@ -205,11 +208,25 @@ int Resolve(const ResolveArguments& arguments, ServiceOptions& service_options,
   }
   const Options options = service_options.Build();
   if (!HasPrefixDatabase(options, "resolve", context.err)) return 1;
-  TorvaneControl control(options);
-  if (!ServiceStarted(control, "resolve", context.err)) return 1;
-
   const unsigned jobs = JobsFor(arguments.jobs);
   std::vector<std::unique_ptr<ResolveWorker>> workers;
+  const auto start_workers = [&] {
+    for (unsigned job = 1; job < jobs; ++job) {
+      workers.push_back(std::make_unique<ResolveWorker>(options, arguments.json));
+    }
+  };
+  // A long file is worth the other services at once, so that they start beside this one.
+  std::error_code size_error;
+  if (arguments.file != "-" &&
+      std::filesystem::file_size(arguments.file, size_error) >= kLongInputBytes && !size_error) {
+    start_workers();
+  }
+  TorvaneControl control(options);
+  if (!ServiceStarted(control, "resolve", context.err)) return 1;
+  for (const auto& worker : workers) {
+    if (!ServiceStarted(worker->Service(), "resolve", context.err)) return 1;
+  }
+
   std::vector<std::string> outputs(jobs);
   LineReader lines(*in);
   std::vector<std::string> calls;
@@ -225,9 +242,7 @@ int Resolve(const ResolveArguments& arguments, ServiceOptions& service_options,
     }
     // A short input is not worth a second service's start-up.
     if (workers.empty() && calls.size() == kBatchCalls) {
-      for (unsigned job = 1; job < jobs; ++job) {
-        workers.push_back(std::make_unique<ResolveWorker>(options, arguments.json));
-      }
+      start_workers();
       for (const auto& worker : workers) {
         if (!ServiceStarted(worker->Service(), "resolve", context.err)) return 1;
       }

@@ -304,6 +304,16 @@ bool Table::ForEachRow(const std::vector<std::string>& columns,
   }
 }
 
+std::optional<std::int64_t> Table::RecordCount() {
+  if (!IsOpen()) return std::nullopt;
+  auto statement = connection_->Prepare("SELECT count(*) FROM " + QuoteIdentifier(record_source_));
+  if (!statement) return std::nullopt;
+  connection_->BeginRead();
+  const auto stepped = statement->Step();
+  if (!stepped || !*stepped) return std::nullopt;
+  return statement->ColumnInteger(0);
+}
+
 std::optional<ColumnDeclaration> Table::Declaration(std::string_view column) const {
   if (!IsOpen()) return std::nullopt;
   return connection_->Declaration(record_source_, std::string(column));

@@ -91,6 +91,9 @@ class Table {
     const Statement& statement_;
   };
 
+  // The number of records; no value when it cannot be read.
+  std::optional<std::int64_t> RecordCount();
+
   // Visits the named columns of every record in table order, until `visit` answers false;
   // for scans of many records that keep little of each. False when a column is unknown or
   // the table was not read to its end.
