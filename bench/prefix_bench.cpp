@@ -2,6 +2,8 @@
 // has no repeats in a row). Reports calls per second for
 //   BM_QuickDXCCNumber          the quick check through the in-memory index (GetQuickDXCCNumber)
 //   BM_QuickDXCCNumberTables    the same lookup seeking the SQLite tables, the baseline
+//   BM_QuickPrefixAnswers       the six answers of torvane resolve in one call
+//                               (GetQuickPrefixAnswers)
 //   BM_FullCheck                the full check with no callbook source: call check, record,
 //                               prefix merge, distance and heading from home (GetDXDistance,
 //                               then GetDXBearing of the same call)
@@ -98,6 +100,17 @@ void BM_QuickDXCCNumberTables(benchmark::State& state) {
   state.SetItemsProcessed(state.iterations());
 }
 
+void BM_QuickPrefixAnswers(benchmark::State& state) {
+  torvane::TorvaneControl& control = Control();
+  const std::vector<std::string>& calls = Calls();
+  std::size_t next = 0;
+  for (auto _ : state) {
+    benchmark::DoNotOptimize(control.GetQuickPrefixAnswers(calls[next]));
+    if (++next == calls.size()) next = 0;
+  }
+  state.SetItemsProcessed(state.iterations());
+}
+
 void BM_FullCheck(benchmark::State& state) {
   torvane::TorvaneControl& control = Control();
   control.SetHomeLatitude(torvane::Variant(41.71));
@@ -118,6 +131,7 @@ int main(int argc, char** argv) {
   for (auto* registered :
        {benchmark::RegisterBenchmark("BM_QuickDXCCNumber", BM_QuickDXCCNumber),
         benchmark::RegisterBenchmark("BM_QuickDXCCNumberTables", BM_QuickDXCCNumberTables),
+        benchmark::RegisterBenchmark("BM_QuickPrefixAnswers", BM_QuickPrefixAnswers),
         benchmark::RegisterBenchmark("BM_FullCheck", BM_FullCheck)}) {
     if (const char* iterations = std::getenv("TORVANE_BENCH_ITERATIONS")) {
       registered->Iterations(std::atoll(iterations));
