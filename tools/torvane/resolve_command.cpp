@@ -1,7 +1,6 @@
 #include <algorithm>
+#include <array>
 #include <condition_variable>
-#include <cstdint>
-#include <filesystem>
 #include <fstream>
 #include <istream>
 #include <memory>
@@ -34,7 +33,6 @@ struct ResolveArguments {
 constexpr unsigned kMostJobs = 8;
 // Calls read before they are shared out: enough that each service's start-up is paid for.
 constexpr std::size_t kBatchCalls = 16384;
-constexpr std::uintmax_t kLongInputBytes = 4 * kBatchCalls * 8;
 
 // The callsign of a line: its first word, so that a blank never becomes part of a call.
 std::string_view CallOfLine(std::string_view line) {
@@ -193,6 +191,86 @@ unsigned JobsFor(unsigned asked) {
   return std::clamp(std::thread::hardware_concurrency(), 1u, kMostJobs);
 }
 
+// The calls of the input's lines, a batch at a time.
+class CallReader {
+ public:
+  explicit CallReader(std::istream& in) : lines_(in) {}
+
+  // Fills `calls` with up to kBatchCalls calls; false once the input ended or failed.
+  bool Next(std::vector<std::string>& calls) {
+    calls.clear();
+    std::string_view line;
+    while (outcome_ == LineReader::Outcome::kLine && calls.size() < kBatchCalls) {
+      outcome_ = lines_.Next(line);
+      if (outcome_ != LineReader::Outcome::kLine) break;
+      ++line_number_;
+      const std::string_view call = CallOfLine(line);
+      if (!call.empty() && call.front() != '#') calls.emplace_back(call);
+    }
+    return outcome_ == LineReader::Outcome::kLine;
+  }
+
+  // After the input ended: 0, or 1 with the reason on `err`.
+  int Status(std::ostream& err) const {
+    if (outcome_ != LineReader::Outcome::kTooLong) return 0;
+    err << "torvane resolve: line " << line_number_ + 1 << " is longer than "
+        << (LineReader::kLongestLine >> 20) << " MB\n";
+    return 1;
+  }
+
+ private:
+  LineReader lines_;
+  LineReader::Outcome outcome_ = LineReader::Outcome::kLine;
+  std::size_t line_number_ = 0;
+};
+
+// The index-th of `shares` contiguous parts of the calls.
+std::span<const std::string> ShareOf(const std::vector<std::string>& calls, std::size_t index,
+                                     std::size_t shares) {
+  const std::size_t share = (calls.size() + shares - 1) / shares;
+  const std::size_t begin = std::min(calls.size(), index * share);
+  return std::span<const std::string>(calls).subspan(begin, std::min(share, calls.size() - begin));
+}
+
+// A long input: the workers answer a batch while this thread reads the next one and writes
+// the one before, so that the reading and writing cost the workers no time.
+int ResolveSideBySide(const Options& options, bool as_json, unsigned jobs, CallReader& reader,
+                      std::vector<std::string>& first_batch, CommandContext& context) {
+  std::vector<std::unique_ptr<ResolveWorker>> workers;
+  for (unsigned job = 0; job < jobs; ++job) {
+    workers.push_back(std::make_unique<ResolveWorker>(options, as_json));
+  }
+  for (const auto& worker : workers) {
+    if (!ServiceStarted(worker->Service(), "resolve", context.err)) return 1;
+  }
+  struct Batch {
+    std::vector<std::string> calls;
+    std::vector<std::string> outputs;
+  };
+  std::array<Batch, 2> batches;
+  for (Batch& batch : batches) batch.outputs.resize(jobs);
+  const auto start = [&](Batch& batch) {
+    for (std::size_t index = 0; index < jobs; ++index) {
+      batch.outputs[index].clear();
+      workers[index]->Start(ShareOf(batch.calls, index, jobs), batch.outputs[index]);
+    }
+  };
+  batches[0].calls = std::move(first_batch);
+  bool more = true;
+  start(batches[0]);
+  for (std::size_t current = 0;; current ^= 1) {
+    Batch& answering = batches[current];
+    Batch& next = batches[current ^ 1];
+    if (more) more = reader.Next(next.calls);
+    else next.calls.clear();
+    for (const auto& worker : workers) worker->Wait();
+    const bool last = next.calls.empty();
+    if (!last) start(next);
+    for (const std::string& output : answering.outputs) context.out << output;
+    if (last) break;
+  }
+  return reader.Status(context.err);
+}
 
 int Resolve(const ResolveArguments& arguments, ServiceOptions& service_options,
             CommandContext& context) {
@@ -208,68 +286,25 @@ int Resolve(const ResolveArguments& arguments, ServiceOptions& service_options,
   }
   const Options options = service_options.Build();
   if (!HasPrefixDatabase(options, "resolve", context.err)) return 1;
+  CallReader reader(*in);
+  std::vector<std::string> calls;
+  bool more = reader.Next(calls);
   const unsigned jobs = JobsFor(arguments.jobs);
-  std::vector<std::unique_ptr<ResolveWorker>> workers;
-  const auto start_workers = [&] {
-    for (unsigned job = 1; job < jobs; ++job) {
-      workers.push_back(std::make_unique<ResolveWorker>(options, arguments.json));
-    }
-  };
-  // A long file is worth the other services at once, so that they start beside this one.
-  std::error_code size_error;
-  if (arguments.file != "-" &&
-      std::filesystem::file_size(arguments.file, size_error) >= kLongInputBytes && !size_error) {
-    start_workers();
+  // A short input is not worth more than one service's start-up.
+  if (more && jobs > 1) {
+    return ResolveSideBySide(options, arguments.json, jobs, reader, calls, context);
   }
   TorvaneControl control(options);
   if (!ServiceStarted(control, "resolve", context.err)) return 1;
-  for (const auto& worker : workers) {
-    if (!ServiceStarted(worker->Service(), "resolve", context.err)) return 1;
+  std::string output;
+  for (;;) {
+    output.clear();
+    ResolveCalls(control, calls, arguments.json, output);
+    context.out << output;
+    if (!more) break;
+    more = reader.Next(calls);
   }
-
-  std::vector<std::string> outputs(jobs);
-  LineReader lines(*in);
-  std::vector<std::string> calls;
-  std::size_t line_number = 0;
-  LineReader::Outcome outcome = LineReader::Outcome::kLine;
-  while (outcome == LineReader::Outcome::kLine) {
-    calls.clear();
-    std::string_view line;
-    while (calls.size() < kBatchCalls && (outcome = lines.Next(line)) == LineReader::Outcome::kLine) {
-      ++line_number;
-      const std::string_view call = CallOfLine(line);
-      if (!call.empty() && call.front() != '#') calls.emplace_back(call);
-    }
-    // A short input is not worth a second service's start-up.
-    if (workers.empty() && calls.size() == kBatchCalls) {
-      start_workers();
-      for (const auto& worker : workers) {
-        if (!ServiceStarted(worker->Service(), "resolve", context.err)) return 1;
-      }
-    }
-    // Contiguous shares, answered side by side and written in order.
-    const std::size_t shares = workers.size() + 1;
-    const std::size_t share = (calls.size() + shares - 1) / shares;
-    const auto share_of = [&](std::size_t index) {
-      const std::size_t begin = std::min(calls.size(), index * share);
-      return std::span<const std::string>(calls).subspan(
-          begin, std::min(share, calls.size() - begin));
-    };
-    for (std::size_t index = 1; index < shares; ++index) {
-      outputs[index].clear();
-      workers[index - 1]->Start(share_of(index), outputs[index]);
-    }
-    outputs[0].clear();
-    ResolveCalls(control, share_of(0), arguments.json, outputs[0]);
-    for (const auto& worker : workers) worker->Wait();
-    for (std::size_t index = 0; index < shares; ++index) context.out << outputs[index];
-  }
-  if (outcome == LineReader::Outcome::kTooLong) {
-    context.err << "torvane resolve: line " << line_number + 1 << " is longer than "
-                << (LineReader::kLongestLine >> 20) << " MB\n";
-    return 1;
-  }
-  return 0;
+  return reader.Status(context.err);
 }
 
 }  // namespace
