@@ -144,6 +144,9 @@ class TorvaneControl {
   // Resolves the call afresh, even when it repeats the last one, and answers the quick prefix
   // getters at once. The getters then answer for this call as after QuickCheckCall.
   QuickPrefixAnswers GetQuickPrefixAnswers(const std::string& callsign);
+  // The same into `answers`, whose texts keep their storage: a host that resolves call after
+  // call into one object allocates nothing per call.
+  void GetQuickPrefixAnswers(const std::string& callsign, QuickPrefixAnswers& answers);
   std::string GetQuickCountry(const std::string& callsign);
   std::string GetQuickPrefixCountry(const std::string& callsign);
   std::string GetQuickContinent(const std::string& callsign);

@@ -322,9 +322,21 @@ std::int16_t TorvaneControl::QuickCheckCall(const std::string& callsign) {
 }
 
 QuickPrefixAnswers TorvaneControl::GetQuickPrefixAnswers(const std::string& callsign) {
-  return Guard(service_, QuickPrefixAnswers{}, [&](Service& service) {
-    return service.quick_queries().GetQuickPrefixAnswers(callsign);
-  });
+  QuickPrefixAnswers answers;
+  GetQuickPrefixAnswers(callsign, answers);
+  return answers;
+}
+
+void TorvaneControl::GetQuickPrefixAnswers(const std::string& callsign,
+                                           QuickPrefixAnswers& answers) {
+  // A failure leaves no half-filled answers behind.
+  const auto fail = [&] { answers = QuickPrefixAnswers{}; };
+  if (service_ == nullptr) return fail();
+  try {
+    service_->quick_queries().GetQuickPrefixAnswers(callsign, answers);
+  } catch (...) {
+    fail();
+  }
 }
 
 Variant TorvaneControl::ClearCDCall() {

@@ -82,22 +82,34 @@ std::string QuickQueries::GetQuickPrefixITUZone(const std::string& callsign) {
   return PrefixZoneInForm(prefixes_, &EntityInfo::ITU_Zone);
 }
 
-QuickPrefixAnswers QuickQueries::GetQuickPrefixAnswers(const std::string& callsign) {
-  QuickPrefixAnswers answers;
+void QuickQueries::GetQuickPrefixAnswers(const std::string& callsign,
+                                         QuickPrefixAnswers& answers) {
   cache_.ClearQuickCheckCall();
   answers.matched = cache_.QuickCheckCall(callsign) == 0;
-  answers.wpx_prefix = prefixes_.WPXPrefix;
+  answers.wpx_prefix.assign(prefixes_.WPXPrefix);
   // From the deciding row itself, not from the records the getters read, which keep the
   // previous call's values where a column has none: these answers depend on the call alone.
   const EntityRow* row = answers.matched ? prefixes_.PrefixEntityRow() : nullptr;
   const std::int16_t dxcc = row != nullptr && row->DXCC && *row->DXCC > 0 ? *row->DXCC : 0;
-  answers.dxcc = std::to_string(dxcc);
-  if (row == nullptr) return answers;
-  answers.country = row->Country.value_or(std::string());
-  answers.continent = row->Continent.value_or(std::string());
-  if (row->CQ_Zone) answers.cq_zone = ZoneForm(*row->CQ_Zone);
-  if (row->ITU_Zone) answers.itu_zone = ZoneForm(*row->ITU_Zone);
-  return answers;
+  answers.dxcc.assign(std::to_string(dxcc));
+  const auto assign = [](std::string& target, const std::optional<std::string>* value) {
+    if (value != nullptr && *value) {
+      target.assign(**value);
+    } else {
+      target.clear();
+    }
+  };
+  assign(answers.country, row != nullptr ? &row->Country : nullptr);
+  assign(answers.continent, row != nullptr ? &row->Continent : nullptr);
+  const auto zone = [](std::string& target, const std::optional<std::string>* value) {
+    if (value != nullptr && *value) {
+      AssignZoneForm(**value, target);
+    } else {
+      target.clear();
+    }
+  };
+  zone(answers.cq_zone, row != nullptr ? &row->CQ_Zone : nullptr);
+  zone(answers.itu_zone, row != nullptr ? &row->ITU_Zone : nullptr);
 }
 
 std::string QuickQueries::GetRealPrefix(const std::string& callsign) {

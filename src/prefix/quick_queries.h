@@ -30,7 +30,7 @@ class QuickQueries {
   std::string GetQuickPrefixDXCCNumber(const std::string& callsign);
   std::string GetQuickPrefixCQZone(const std::string& callsign);
   std::string GetQuickPrefixITUZone(const std::string& callsign);
-  QuickPrefixAnswers GetQuickPrefixAnswers(const std::string& callsign);
+  void GetQuickPrefixAnswers(const std::string& callsign, QuickPrefixAnswers& answers);
   std::string GetRealPrefix(const std::string& callsign);
   Variant GetPrefixWPX(const std::string& callsign);
   Variant GetPrefixMasterPrefix(const std::string& callsign);

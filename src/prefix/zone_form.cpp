@@ -4,10 +4,19 @@
 
 namespace torvane {
 
+void AssignZoneForm(std::string_view zone, std::string& target) {
+  const std::string_view trimmed = zone.size() == 2 && zone[0] != ' ' && zone[1] != ' '
+                                       ? zone  // the usual form, without a trim
+                                       : text::Trim(zone);
+  target.clear();
+  if (trimmed.size() == 1) target.push_back('0');
+  target.append(trimmed);
+}
+
 std::string ZoneForm(std::string_view zone) {
-  const std::string_view trimmed = text::Trim(zone);
-  if (trimmed.size() == 1) return "0" + std::string(trimmed);
-  return std::string(trimmed);
+  std::string form;
+  AssignZoneForm(zone, form);
+  return form;
 }
 
 std::string& ToZoneForm(std::string& zone) {

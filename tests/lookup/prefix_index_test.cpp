@@ -41,7 +41,8 @@ struct QuickStack {
   std::string Answers(const std::string& call) {
     std::string all;
     const auto add = [&](const std::string& answer) { all += answer + "|"; };
-    const QuickPrefixAnswers answers = quick.GetQuickPrefixAnswers(call);
+    QuickPrefixAnswers answers;
+    quick.GetQuickPrefixAnswers(call, answers);
     for (const std::string* field : {&answers.dxcc, &answers.country, &answers.continent,
                                      &answers.cq_zone, &answers.itu_zone, &answers.wpx_prefix}) {
       add(*field);
@@ -274,22 +275,28 @@ TEST(PrefixIndex, QuickPrefixAnswersDependOnTheCallAlone) {
            answers.country + "|" + answers.continent + "|" + answers.cq_zone + "|" +
            answers.itu_zone + "|" + answers.wpx_prefix;
   };
+  const auto fresh_answers = [](QuickStack& stack, const std::string& call) {
+    QuickPrefixAnswers answers;
+    stack.quick.GetQuickPrefixAnswers(call, answers);
+    return answers;
+  };
   for (const PrefixReader::Path path : {PrefixReader::Path::kMemory, PrefixReader::Path::kTables}) {
     QuickStack used(databases, path);
+    QuickPrefixAnswers reused;  // texts left from the call before must not show through
     for (const std::string& call : calls) {
       QuickStack fresh(databases, path);
-      const std::string alone = text_of(fresh.quick.GetQuickPrefixAnswers(call));
+      const std::string alone = text_of(fresh_answers(fresh, call));
       for (const std::string& before : calls) {
-        used.quick.GetQuickPrefixAnswers(before);
-        EXPECT_EQ(text_of(used.quick.GetQuickPrefixAnswers(call)), alone)
-            << call << " after " << before;
+        used.quick.GetQuickPrefixAnswers(before, reused);
+        used.quick.GetQuickPrefixAnswers(call, reused);
+        EXPECT_EQ(text_of(reused), alone) << call << " after " << before;
       }
     }
   }
   QuickStack memory(databases, PrefixReader::Path::kMemory);
-  EXPECT_EQ(text_of(memory.quick.GetQuickPrefixAnswers("ZZ1A")), "matched|0|Nowhere||05||ZZ1");
-  EXPECT_EQ(text_of(memory.quick.GetQuickPrefixAnswers("VK0XY")), "matched|111||AF|39|68|VK0");
-  EXPECT_EQ(text_of(memory.quick.GetQuickPrefixAnswers("Q1ZZ")), "unmatched|0|||||Q1");
+  EXPECT_EQ(text_of(fresh_answers(memory, "ZZ1A")), "matched|0|Nowhere||05||ZZ1");
+  EXPECT_EQ(text_of(fresh_answers(memory, "VK0XY")), "matched|111||AF|39|68|VK0");
+  EXPECT_EQ(text_of(fresh_answers(memory, "Q1ZZ")), "unmatched|0|||||Q1");
 }
 
 // A call far longer than any key: answered by the rules, in time that grows with its length

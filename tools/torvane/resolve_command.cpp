@@ -89,8 +89,9 @@ class LineReader {
 // empty entity fields.
 void ResolveCalls(TorvaneControl& control, std::span<const std::string> calls, bool as_json,
                   std::string& output) {
+  QuickPrefixAnswers answers;  // one object, whose texts keep their storage from call to call
   for (const std::string& call : calls) {
-    const QuickPrefixAnswers answers = control.GetQuickPrefixAnswers(call);
+    control.GetQuickPrefixAnswers(call, answers);
     if (as_json) {
       const json row = {{"call", call},
                         {"dxcc", answers.dxcc},
@@ -100,16 +101,22 @@ void ResolveCalls(TorvaneControl& control, std::span<const std::string> calls, b
                         {"itu_zone", answers.itu_zone},
                         {"wpx_prefix", answers.wpx_prefix}};
       output += row.dump(-1, ' ', false, json::error_handler_t::replace);
-    } else {
-      for (const std::string* field :
-           {&call, &answers.dxcc, &answers.country, &answers.continent, &answers.cq_zone,
-            &answers.itu_zone}) {
-        output += *field;
-        output += '\t';
-      }
-      output += answers.wpx_prefix;
+      output += '\n';
+      continue;
     }
-    output += '\n';
+    const std::string* const fields[] = {&call,           &answers.dxcc,     &answers.country,
+                                         &answers.continent, &answers.cq_zone, &answers.itu_zone,
+                                         &answers.wpx_prefix};
+    std::size_t length = std::size(fields);  // a tab after each field but the last, a newline
+    for (const std::string* field : fields) length += field->size();
+    std::size_t at = output.size();
+    output.resize(at + length);
+    for (const std::string* field : fields) {
+      field->copy(output.data() + at, field->size());
+      at += field->size();
+      output[at++] = '\t';
+    }
+    output[at - 1] = '\n';
   }
 }
 
