@@ -84,6 +84,12 @@ TEST(StartupFailure, EveryOneJobCommandReportsItAndTheShellOnlyTellsIt) {
       std::string input;
     } commands[] = {
         {with_folders({"resolve", "-"}), "W1AW\n"},
+        // Long enough to be shared out between services side by side.
+        {with_folders({"resolve", "-", "--jobs", "2"}), [] {
+           std::string calls;
+           for (int i = 0; i < 20000; ++i) calls += "W1AW\n";
+           return calls;
+         }()},
         {with_folders({"lookup", "W1AW"}), ""},
         {with_folders({"beacons", "--home", "40,-75", "--ticks", "1", "--clock", "2026-06-21T12:00:00"}),
          ""},
