@@ -4,8 +4,6 @@
 #include <cstdlib>
 #include <cmath>
 #include <ctime>
-#include <fstream>
-#include <istream>
 #include <memory>
 #include <nlohmann/json.hpp>
 #include <optional>
@@ -15,9 +13,6 @@
 #include <utility>
 #include <vector>
 
-#include "core/db/data_folder.h"
-#include "core/files.h"
-#include "core/folders.h"
 #include "core/text.h"
 #include "geo/sun.h"
 #include "tools/torvane/commands.h"
