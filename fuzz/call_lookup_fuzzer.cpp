@@ -66,5 +66,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   control.GetPrefixWPX(call);
   control.GetIsAmbiguousPrefix(call);
   control.GetPrefixDXDistance(call);
+  static torvane::QuickPrefixAnswers answers;  // kept, as a batch resolver keeps it
+  control.GetQuickPrefixAnswers(call, answers);
   return 0;
 }
