@@ -329,14 +329,12 @@ QuickPrefixAnswers TorvaneControl::GetQuickPrefixAnswers(const std::string& call
 
 void TorvaneControl::GetQuickPrefixAnswers(const std::string& callsign,
                                            QuickPrefixAnswers& answers) {
+  const bool answered = Guard(service_, false, [&](Service& service) {
+    service.quick_queries().GetQuickPrefixAnswers(callsign, answers);
+    return true;
+  });
   // A failure leaves no half-filled answers behind.
-  const auto fail = [&] { answers = QuickPrefixAnswers{}; };
-  if (service_ == nullptr) return fail();
-  try {
-    service_->quick_queries().GetQuickPrefixAnswers(callsign, answers);
-  } catch (...) {
-    fail();
-  }
+  if (!answered) answers = QuickPrefixAnswers{};
 }
 
 Variant TorvaneControl::ClearCDCall() {

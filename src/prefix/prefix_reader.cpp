@@ -142,25 +142,40 @@ std::size_t PrefixReader::LongestTableKey(db::Table& table) {
   return complete ? longest : kUnbounded;
 }
 
+void PrefixReader::WaitForIndexIfLonger(std::size_t key_length) {
+  if (key_length > kLongestSeekWithoutIndex && build_.valid()) WaitForIndex();
+}
+
 bool PrefixReader::KeyMayMatch(std::string_view key, const std::size_t& longest) {
-  if (key.size() > kLongestSeekWithoutIndex && build_.valid()) WaitForIndex();
+  WaitForIndexIfLonger(key.size());
   return key.size() <= longest;
 }
+
+namespace {
+
+// The first record of the table for the key, by the index, read into `target`; nullptr for none.
+template <typename Row, typename Read>
+const Row* SeekRow(db::Table& table, std::string_view index, const Variant& key, Read read,
+                   Row& target) {
+  table.SetIndex(index);
+  if (!table.Seek(key)) return nullptr;
+  target = read(table);
+  return &target;
+}
+
+}  // namespace
 
 const KeyRow* PrefixReader::FindKey(std::string_view key) {
   if (!KeyMayMatch(key, longest_key_)) return nullptr;
   if (index_ != nullptr) return index_->FindKey(key, scratch_);
-  db::Table& plink = databases_.Data1;
-  plink.SetIndex("prefix");
-  if (!plink.Seek(Variant(key))) return nullptr;
-  key_row_ = ReadKeyRow(plink);
-  return &key_row_;
+  return SeekRow(databases_.Data1, "prefix", Variant(key),
+                 [](const db::Table& plink) { return ReadKeyRow(plink); }, key_row_);
 }
 
 const KeyRow* PrefixReader::FindLongestKey(std::string_view& text, std::size_t count) {
   if (count == 0) return nullptr;
   const std::size_t shortest = count > text.size() ? 0 : text.size() - count + 1;
-  if (text.size() > kLongestSeekWithoutIndex && build_.valid()) WaitForIndex();
+  WaitForIndexIfLonger(text.size());
   if (index_ != nullptr) {
     std::size_t length = 0;
     const KeyRow* row = index_->FindLongestKey(text, shortest, length, scratch_);
@@ -179,21 +194,15 @@ const KeyRow* PrefixReader::FindLongestKey(std::string_view& text, std::size_t c
 
 const EntityRow* PrefixReader::FindEntity(std::int16_t id) {
   if (index_ != nullptr) return index_->FindEntity(id);
-  db::Table& prefixes = databases_.Data2;
-  prefixes.SetIndex("ID");
-  if (!prefixes.Seek(Variant(id))) return nullptr;
-  entity_row_ = ReadEntityRow(prefixes);
-  return &entity_row_;
+  return SeekRow(databases_.Data2, "ID", Variant(id),
+                 [](const db::Table& prefixes) { return ReadEntityRow(prefixes); }, entity_row_);
 }
 
 const OldKeyRow* PrefixReader::FindOldKey(std::string_view key) {
   if (!KeyMayMatch(key, longest_old_key_)) return nullptr;
   if (index_ != nullptr) return index_->FindOldKey(key, scratch_);
-  db::Table& plinkold = databases_.Data9;
-  plinkold.SetIndex("prefix");
-  if (!plinkold.Seek(Variant(key))) return nullptr;
-  old_key_row_ = ReadOldKeyRow(plinkold);
-  return &old_key_row_;
+  return SeekRow(databases_.Data9, "prefix", Variant(key),
+                 [](const db::Table& plinkold) { return ReadOldKeyRow(plinkold); }, old_key_row_);
 }
 
 }  // namespace torvane

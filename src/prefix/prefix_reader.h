@@ -74,6 +74,8 @@ class PrefixReader {
   // The longest text key of the table's index, or kUnbounded when a longer text could equal
   // a stored key.
   static std::size_t LongestTableKey(db::Table& table);
+  // Waits for the index being built when a key this long would cost a seek per character.
+  void WaitForIndexIfLonger(std::size_t key_length);
   // False when no stored key can equal `key`; `longest` is read after any wait.
   bool KeyMayMatch(std::string_view key, const std::size_t& longest);
 

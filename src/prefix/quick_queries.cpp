@@ -92,24 +92,14 @@ void QuickQueries::GetQuickPrefixAnswers(const std::string& callsign,
   const EntityRow* row = answers.matched ? prefixes_.PrefixEntityRow() : nullptr;
   const std::int16_t dxcc = row != nullptr && row->DXCC && *row->DXCC > 0 ? *row->DXCC : 0;
   answers.dxcc.assign(std::to_string(dxcc));
-  const auto assign = [](std::string& target, const std::optional<std::string>* value) {
-    if (value != nullptr && *value) {
-      target.assign(**value);
-    } else {
-      target.clear();
-    }
+  // A column of the row; empty without a row or a value.
+  const auto column = [&](const std::optional<std::string> EntityRow::*field) {
+    return row != nullptr && row->*field ? std::string_view(*(row->*field)) : std::string_view();
   };
-  assign(answers.country, row != nullptr ? &row->Country : nullptr);
-  assign(answers.continent, row != nullptr ? &row->Continent : nullptr);
-  const auto zone = [](std::string& target, const std::optional<std::string>* value) {
-    if (value != nullptr && *value) {
-      AssignZoneForm(**value, target);
-    } else {
-      target.clear();
-    }
-  };
-  zone(answers.cq_zone, row != nullptr ? &row->CQ_Zone : nullptr);
-  zone(answers.itu_zone, row != nullptr ? &row->ITU_Zone : nullptr);
+  answers.country.assign(column(&EntityRow::Country));
+  answers.continent.assign(column(&EntityRow::Continent));
+  AssignZoneForm(column(&EntityRow::CQ_Zone), answers.cq_zone);
+  AssignZoneForm(column(&EntityRow::ITU_Zone), answers.itu_zone);
 }
 
 std::string QuickQueries::GetRealPrefix(const std::string& callsign) {

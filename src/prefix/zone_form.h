@@ -11,8 +11,9 @@ namespace torvane {
 // A zone as the host shows it: blanks trimmed and at least two digits ("5" -> "05").
 // The stored zone is rewritten in that form, and the stored text is returned.
 std::string& ToZoneForm(std::string& zone);
-// The same form of a zone, as a new text, or into `target`.
-std::string ZoneForm(std::string_view zone);
+// True when the zone already has that form.
+bool InZoneForm(std::string_view zone);
+// The form of a zone written into `target`.
 void AssignZoneForm(std::string_view zone, std::string& target);
 
 // ToZoneForm on a zone of the lookup's prefix entity. The entity is written only when the
