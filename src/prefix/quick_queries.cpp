@@ -85,8 +85,11 @@ std::string QuickQueries::GetQuickPrefixITUZone(const std::string& callsign) {
 void QuickQueries::GetQuickPrefixAnswers(const std::string& callsign,
                                          QuickPrefixAnswers& answers) {
   cache_.ClearQuickCheckCall();
-  answers.matched = cache_.QuickCheckCall(callsign) == 0;
-  answers.wpx_prefix.assign(prefixes_.WPXPrefix);
+  const bool matched = cache_.QuickCheckCall(callsign) == 0;
+  // The cleared cache holds the empty call, so that the check takes an empty call for a
+  // repeat and resolves nothing, leaving the last call's results: it matches no prefix.
+  answers.matched = matched && !callsign.empty();
+  answers.wpx_prefix.assign(callsign.empty() ? std::string_view() : prefixes_.WPXPrefix);
   // From the deciding row itself, not from the records the getters read, which keep the
   // previous call's values where a column has none: these answers depend on the call alone.
   const EntityRow* row = answers.matched ? prefixes_.PrefixEntityRow() : nullptr;

@@ -267,7 +267,7 @@ TEST(PrefixIndex, QuickPrefixAnswersDependOnTheCallAlone) {
   folder.Execute(folder.PrefixDatabase(), "UPDATE Prefixes SET Country = NULL WHERE ID = 9;");
   const std::vector<std::string> calls = {"ZZ1A",     "DL1A", "VK0XY", "KH6/ZZ1A", "ZZ1A/KH6",
                                           "W1AW",     "KG4AB", "Q1ZZ", "DL0AA",    "FO5AB/M",
-                                          "KH7/W1XX", "G3A"};
+                                          "KH7/W1XX", "G3A",  ""};
   db::DatabaseSet databases;
   ASSERT_TRUE(databases.OpenAtStartup(PathsOf(folder.path())).ok());
   const auto text_of = [](const QuickPrefixAnswers& answers) {
@@ -297,6 +297,7 @@ TEST(PrefixIndex, QuickPrefixAnswersDependOnTheCallAlone) {
   EXPECT_EQ(text_of(fresh_answers(memory, "ZZ1A")), "matched|0|Nowhere||05||ZZ1");
   EXPECT_EQ(text_of(fresh_answers(memory, "VK0XY")), "matched|111||AF|39|68|VK0");
   EXPECT_EQ(text_of(fresh_answers(memory, "Q1ZZ")), "unmatched|0|||||Q1");
+  EXPECT_EQ(text_of(fresh_answers(memory, "")), "unmatched|0|||||");
 }
 
 // A call far longer than any key: answered by the rules, in time that grows with its length
