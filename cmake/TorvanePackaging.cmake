@@ -34,7 +34,8 @@ set(CPACK_DEBIAN_DEV_DESCRIPTION
   "Torvane development files\nHeaders of the C++ and C interfaces, torvane.pc for pkg-config and the CMake\npackage Torvane (target Torvane::torvane).")
 
 set(CPACK_DEBIAN_TOOL_PACKAGE_NAME torvane)
-# build-default reads cty.csv and Locations.xml from these two.
+# libzip4 is opened with dlopen at the first FCC archive, so the tool's needed list does not
+# name it. build-default reads cty.csv and Locations.xml from the last two.
 set(CPACK_DEBIAN_TOOL_PACKAGE_DEPENDS
   "${torvane_exact_runtime}, ${torvane_cxx_runtime}, libsqlite3-0, libfmt9, libpugixml1v5, libzip4, hamradio-files, libgweather-4-common")
 set(CPACK_DEBIAN_TOOL_DESCRIPTION

@@ -1,7 +1,5 @@
 #include "import/uls_source.h"
 
-#include <zip.h>
-
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -9,6 +7,7 @@
 #include <fmt/format.h>
 
 #include "core/text.h"
+#include "import/zip_library.h"
 
 namespace torvane::import {
 
@@ -22,10 +21,10 @@ struct CloseFile {
   void operator()(std::FILE* file) const noexcept { std::fclose(file); }
 };
 struct DiscardArchive {
-  void operator()(zip_t* archive) const noexcept { zip_discard(archive); }
+  void operator()(zip_t* archive) const noexcept { Zip().discard(archive); }
 };
 struct CloseMember {
-  void operator()(zip_file_t* member) const noexcept { zip_fclose(member); }
+  void operator()(zip_file_t* member) const noexcept { Zip().fclose(member); }
 };
 
 class FileMemberReader : public UlsMemberReader {
@@ -89,9 +88,10 @@ class ZipMemberReader : public UlsMemberReader {
  public:
   ZipMemberReader(std::string name, zip_file_t* member) : name_(std::move(name)), member_(member) {}
   Result<std::size_t> Read(char* buffer, std::size_t size) override {
-    const zip_int64_t read = zip_fread(member_.get(), buffer, size);
+    const zip_int64_t read = Zip().fread(member_.get(), buffer, size);
     if (read < 0) {
-      return ImportError(fmt::format("cannot read {}: {}", name_, zip_file_strerror(member_.get())));
+      return ImportError(
+          fmt::format("cannot read {}: {}", name_, Zip().file_strerror(member_.get())));
     }
     return static_cast<std::size_t>(read);
   }
@@ -110,8 +110,8 @@ class ZipSource : public UlsSource {
     auto index = Find(member);
     if (!index) return index.error();
     zip_stat_t stat;
-    zip_stat_init(&stat);
-    if (zip_stat_index(archive_.get(), *index, 0, &stat) != 0 || !(stat.valid & ZIP_STAT_SIZE)) {
+    Zip().stat_init(&stat);
+    if (Zip().stat_index(archive_.get(), *index, 0, &stat) != 0 || !(stat.valid & ZIP_STAT_SIZE)) {
       return ImportError(fmt::format("{}: cannot read the size of {}", path_, member));
     }
     return static_cast<std::uint64_t>(stat.size);
@@ -120,10 +120,10 @@ class ZipSource : public UlsSource {
   Result<std::unique_ptr<UlsMemberReader>> OpenMember(const std::string& member) override {
     auto index = Find(member);
     if (!index) return index.error();
-    zip_file_t* file = zip_fopen_index(archive_.get(), *index, 0);
+    zip_file_t* file = Zip().fopen_index(archive_.get(), *index, 0);
     if (file == nullptr) {
       return ImportError(fmt::format("{}: cannot open {}: {}", path_, member,
-                                     zip_strerror(archive_.get())));
+                                     Zip().strerror(archive_.get())));
     }
     return std::unique_ptr<UlsMemberReader>(
         std::make_unique<ZipMemberReader>(path_ + ":" + member, file));
@@ -132,9 +132,9 @@ class ZipSource : public UlsSource {
  private:
   // Members may sit in a folder inside the archive; the file name decides.
   Result<zip_uint64_t> Find(const std::string& member) const {
-    const zip_int64_t count = zip_get_num_entries(archive_.get(), 0);
+    const zip_int64_t count = Zip().get_num_entries(archive_.get(), 0);
     for (zip_int64_t i = 0; i < count; ++i) {
-      const char* name = zip_get_name(archive_.get(), static_cast<zip_uint64_t>(i), 0);
+      const char* name = Zip().get_name(archive_.get(), static_cast<zip_uint64_t>(i), 0);
       if (name == nullptr) continue;
       if (text::EqualsIgnoreCase(std::filesystem::path(name).filename().string(), member)) {
         return static_cast<zip_uint64_t>(i);
@@ -160,13 +160,16 @@ Result<std::unique_ptr<UlsSource>> UlsSource::Open(const std::string& path) {
   if (!std::filesystem::is_regular_file(path, error)) {
     return ImportError(fmt::format("{} is neither a folder nor a regular file", path));
   }
+  if (const Status& loaded = LoadZipLibrary(); !loaded) {
+    return ImportError(fmt::format("{}: {}", path, loaded.error().description));
+  }
   int code = 0;
-  zip_t* archive = zip_open(path.c_str(), ZIP_RDONLY, &code);
+  zip_t* archive = Zip().open(path.c_str(), ZIP_RDONLY, &code);
   if (archive == nullptr) {
     zip_error_t zip_error;
-    zip_error_init_with_code(&zip_error, code);
-    std::string reason = zip_error_strerror(&zip_error);
-    zip_error_fini(&zip_error);
+    Zip().error_init_with_code(&zip_error, code);
+    std::string reason = Zip().error_strerror(&zip_error);
+    Zip().error_fini(&zip_error);
     return ImportError(fmt::format("{} is neither a folder nor a readable zip archive ({})", path,
                                    reason));
   }

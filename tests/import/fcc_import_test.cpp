@@ -12,6 +12,7 @@
 #include "import/zip_codes.h"
 #include "tests/support/temp_folder.h"
 #include "tests/support/uls_fixture.h"
+#include "tests/support/zip_writer.h"
 
 namespace torvane::import {
 namespace {

@@ -80,6 +80,8 @@ for name in libcurl4 libssl3; do
   grep -qx "$name" "$work/libtorvane4.depends" || fail "libtorvane4 does not depend on $name"
 done
 check_needed torvane "$work/root/usr/bin/torvane"
+# libzip is opened at the first FCC archive the tool imports.
+grep -qx libzip4 "$work/torvane.depends" || fail "torvane does not depend on libzip4"
 # The named packages exist in Debian 12 (this machine installed them to build and test).
 for name in $(cat "$work"/*.depends | sort -u); do
   case "$name" in libtorvane4) continue ;; esac

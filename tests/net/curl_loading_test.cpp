@@ -1,11 +1,11 @@
 // A host program built against the public library alone: libcurl is not linked into it, so
 // whether libcurl is in the process shows when the library opened it.
-#include <dlfcn.h>
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
+#include "tests/support/loaded_libraries.h"
 #include "tests/support/sample_prefixes.h"
 #include "tests/support/temp_folder.h"
 #include "tests/support/test_server.h"
@@ -14,14 +14,7 @@
 namespace torvane {
 namespace {
 
-using torvane::testing::TempDataFolder, torvane::testing::TestServer;
-
-bool IsLoaded(const char* soname) {
-  void* handle = dlopen(soname, RTLD_NOW | RTLD_NOLOAD);
-  if (handle == nullptr) return false;
-  dlclose(handle);  // the look-up took a reference of its own
-  return true;
-}
+using torvane::testing::IsLoaded, torvane::testing::TempDataFolder, torvane::testing::TestServer;
 
 TEST(CurlLoading, StartingAServiceAndPrefixLookupsLeaveLibcurlOutUntilTheFirstRequest) {
   ASSERT_FALSE(IsLoaded("libcurl.so.4")) << "this program must not be linked to libcurl";

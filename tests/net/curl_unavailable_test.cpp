@@ -3,7 +3,6 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <filesystem>
 #include <functional>
 #include <string>
@@ -13,6 +12,7 @@
 #include "core/net/http_client.h"
 #include "core/net/http_transport.h"
 #include "core/net/web_state.h"
+#include "tests/support/loaded_libraries.h"
 #include "tests/support/temp_folder.h"
 #include "tests/support/test_certificates.h"
 #include "tests/support/test_server.h"
@@ -26,17 +26,15 @@ using torvane::testing::ReadFile, torvane::testing::RefusingPort, torvane::testi
     torvane::testing::TempFolder;
 namespace fs = std::filesystem;
 
-// What the loader's reason must hold besides the library's name. The folder on the search
-// path tells which broken libcurl.so.4 is found: a file that is no library at all, or a
-// library without libcurl's functions.
+// What the loader's reason must hold besides the library's name.
 std::string ExpectedReason() {
-  const char* search_path = std::getenv("LD_LIBRARY_PATH");
-  const std::string folders = search_path != nullptr ? search_path : "";
-  if (folders.find("/curl_not_a_library") != std::string::npos) {
-    return "curl_not_a_library/libcurl.so.4: file too short";
-  }
-  if (folders.find("/curl_without_functions") != std::string::npos) {
-    return "it has no function curl_version_info";
+  switch (torvane::testing::BrokenLibraryOnSearchPath()) {
+    case torvane::testing::BrokenLibrary::kNotALibrary:
+      return "curl_not_a_library/libcurl.so.4: file too short";
+    case torvane::testing::BrokenLibrary::kWithoutFunctions:
+      return "it has no function curl_version_info";
+    case torvane::testing::BrokenLibrary::kNone:
+      break;
   }
   return "";
 }

@@ -1,8 +1,5 @@
 #include "tests/support/uls_fixture.h"
 
-#include <gtest/gtest.h>
-#include <zip.h>
-
 #include <filesystem>
 #include <fstream>
 
@@ -135,19 +132,6 @@ std::vector<std::pair<std::string, std::string>> UlsMembers(const UlsFiles& file
   return {{"HD.dat", Lines(files.headers, files.line_end)},
           {"AM.dat", Lines(files.amateurs, files.line_end)},
           {"EN.dat", Lines(files.entities, files.line_end)}};
-}
-
-void WriteZip(const std::string& path,
-              const std::vector<std::pair<std::string, std::string>>& members) {
-  int error = 0;
-  zip_t* archive = zip_open(path.c_str(), ZIP_CREATE | ZIP_TRUNCATE, &error);
-  ASSERT_NE(archive, nullptr) << "cannot create " << path;
-  for (const auto& [name, content] : members) {
-    zip_source_t* source = zip_source_buffer(archive, content.data(), content.size(), 0);
-    ASSERT_NE(source, nullptr);
-    ASSERT_GE(zip_file_add(archive, name.c_str(), source, ZIP_FL_OVERWRITE), 0);
-  }
-  ASSERT_EQ(zip_close(archive), 0) << zip_strerror(archive);
 }
 
 std::string SampleGazetteer() {

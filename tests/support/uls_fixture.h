@@ -44,10 +44,7 @@ UlsFiles SampleUlsFiles();
 
 // Writes EN.dat, AM.dat and HD.dat into the folder (created if missing).
 void WriteUlsFolder(const std::string& folder, const UlsFiles& files);
-// Writes a zip archive holding the given members (name and content).
-void WriteZip(const std::string& path,
-              const std::vector<std::pair<std::string, std::string>>& members);
-// The three members of `files` as zip members.
+// The three members of `files` as zip members (see WriteZip).
 std::vector<std::pair<std::string, std::string>> UlsMembers(const UlsFiles& files);
 
 // A ZCTA gazetteer file with the sample licences' ZIP codes.

@@ -1,8 +1,8 @@
 #include "core/net/curl_library.h"
 
 #include <string>
-#include <type_traits>
 
+#include "core/library_binder.h"
 #include "core/net/openssl_functions.h"
 #include "core/shared_library.h"
 
@@ -14,6 +14,7 @@ namespace {
 constexpr const char* kCurlFile = "libcurl.so.4";
 constexpr const char* kSslFile = "libssl.so.3";
 constexpr const char* kCryptoFile = "libcrypto.so.3";
+constexpr const char* kErrorSource = "Torvane.Http";
 
 // Written once, while the first LoadCurlLibrary call holds the other callers back, and plain
 // pointers from then on: a host's static objects may still free their handles through them
@@ -30,36 +31,8 @@ struct Libraries {
   Status status;
 };
 
-// Opens one library and finds its functions; the first failure is kept.
-class Opener {
- public:
-  Opener(SharedLibrary& library, const char* file) : library_(library), file_(file) {
-    library_ = SharedLibrary::Open(file, SharedLibrary::Unload::kNever);
-    if (!library_.IsOpen()) Fail(library_.error());
-  }
-
-  template <typename Pointer>
-  void Bind(Pointer& slot, const char* symbol) {
-    if (!error_.empty()) return;
-    slot = library_.Find<std::remove_pointer_t<Pointer>>(symbol);
-    if (slot == nullptr) Fail(std::string("it has no function ") + symbol);
-  }
-
-  Status status() const {
-    if (error_.empty()) return Status::Ok();
-    return Error{0, error_, "Torvane.Http"};
-  }
-
- private:
-  void Fail(const std::string& why) { error_ = std::string("cannot load ") + file_ + ": " + why; }
-
-  SharedLibrary& library_;
-  const char* file_;
-  std::string error_;
-};
-
 Status BindCurl(SharedLibrary& library) {
-  Opener open(library, kCurlFile);
+  LibraryBinder open(library, kCurlFile, kErrorSource);
   CurlFunctions& f = curl_functions;
   open.Bind(f.global_init, "curl_global_init");
   open.Bind(f.version_info, "curl_version_info");
@@ -89,13 +62,13 @@ Status BindCurl(SharedLibrary& library) {
 }
 
 Status BindSsl(SharedLibrary& library) {
-  Opener open(library, kSslFile);
+  LibraryBinder open(library, kSslFile, kErrorSource);
   open.Bind(openssl_functions.ssl_ctx_get_cert_store, "SSL_CTX_get_cert_store");
   return open.status();
 }
 
 Status BindCrypto(SharedLibrary& library) {
-  Opener open(library, kCryptoFile);
+  LibraryBinder open(library, kCryptoFile, kErrorSource);
   OpenSslFunctions& f = openssl_functions;
   open.Bind(f.bio_new_mem_buf, "BIO_new_mem_buf");
   open.Bind(f.bio_free, "BIO_free");
@@ -116,7 +89,7 @@ Libraries OpenLibraries() {
   if (const CURLcode code = curl_functions.global_init(CURL_GLOBAL_DEFAULT); code != CURLE_OK) {
     libraries.status =
         Error{0, std::string("cannot set up libcurl: ") + curl_functions.easy_strerror(code),
-              "Torvane.Http"};
+              kErrorSource};
   }
   return libraries;
 }

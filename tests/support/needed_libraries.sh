@@ -1,8 +1,11 @@
 #!/bin/sh
-# Fails when a binary needs libcurl or OpenSSL to start: the library opens them at the first
-# HTTP request instead.
-#   needed_libraries.sh FILE...
+# Fails when a binary needs, to start, a library that the code opens only when it is used.
+#   needed_libraries.sh NAMES FILE...
+# NAMES is an extended regular expression of library names without "lib" and the version:
+# 'curl|ssl|crypto' forbids libcurl.so.4, libssl.so.3 and libcrypto.so.3.
 set -eu
+names="$1"
+shift
 failures=0
 for file in "$@"; do
   needed=$(readelf -d "$file" | sed -n 's/.*(NEEDED).*\[\(.*\)\]/\1/p')
@@ -11,7 +14,7 @@ for file in "$@"; do
     echo "FAILED: no needed libraries read from $file"
     failures=$((failures + 1))
   fi
-  for soname in $(echo "$needed" | grep -E '^lib(curl|ssl|crypto)\.' || true); do
+  for soname in $(echo "$needed" | grep -E "^lib($names)\\." || true); do
     echo "FAILED: $file needs $soname"
     failures=$((failures + 1))
   done
