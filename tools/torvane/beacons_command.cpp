@@ -247,20 +247,22 @@ void AddBeaconsCommand(CLI::App& app, CommandContext& context) {
   auto arguments = std::make_shared<BeaconsArguments>();
   CLI::App* beacons = app.add_subcommand(
       "beacons", "Show which NCDXF/IARU beacon transmits now on each band, from home");
-  beacons->add_option("--band", arguments->band,
-                      "Only this band, in MHz: 14.100, 18.110, 21.150, 24.930 or 28.200");
-  beacons->add_flag("--watch", arguments->watch,
-                    "Follow the schedule, a line per band at each change, until Ctrl-C");
-  beacons->add_option("--home", arguments->home,
-                      "Home position LAT,LON in decimal degrees, north and east positive "
-                      "(default: $TORVANE_HOME)");
-  beacons->add_option("--ticks", arguments->ticks,
-                      "End a watch after this many one-second ticks (with --clock the ticks "
-                      "advance the fixed time without waiting; default there: one cycle, 180)");
-  service_options->Register(*beacons);
-  beacons->callback([&context, service_options, arguments, beacons] {
-    arguments->fixed_clock = beacons->count("--clock") > 0;
-    context.status = RunBeacons(*service_options, *arguments, context);
+  AddOptionsWhenNamed(*beacons, [&context, beacons, service_options, arguments] {
+    beacons->add_option("--band", arguments->band,
+                        "Only this band, in MHz: 14.100, 18.110, 21.150, 24.930 or 28.200");
+    beacons->add_flag("--watch", arguments->watch,
+                      "Follow the schedule, a line per band at each change, until Ctrl-C");
+    beacons->add_option("--home", arguments->home,
+                        "Home position LAT,LON in decimal degrees, north and east positive "
+                        "(default: $TORVANE_HOME)");
+    beacons->add_option("--ticks", arguments->ticks,
+                        "End a watch after this many one-second ticks (with --clock the ticks "
+                        "advance the fixed time without waiting; default there: one cycle, 180)");
+    service_options->Register(*beacons);
+    beacons->callback([&context, service_options, arguments, beacons] {
+      arguments->fixed_clock = beacons->count("--clock") > 0;
+      context.status = RunBeacons(*service_options, *arguments, context);
+    });
   });
 }
 

@@ -110,9 +110,11 @@ void AddImport(CLI::App& import, const char* name, const char* description,
                int (*run)(const ImportArguments&, CommandContext&)) {
   auto arguments = std::make_shared<ImportArguments>();
   CLI::App* command = import.add_subcommand(name, description);
-  command->add_option("FILE", arguments->file, file_description)->required();
-  AddFolderOptions(*command, *arguments);
-  command->callback([&context, arguments, run] { context.status = run(*arguments, context); });
+  AddOptionsWhenNamed(*command, [&context, command, arguments, file_description, run] {
+    command->add_option("FILE", arguments->file, file_description)->required();
+    AddFolderOptions(*command, *arguments);
+    command->callback([&context, arguments, run] { context.status = run(*arguments, context); });
+  });
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include <CLI/CLI.hpp>
 
+#include <functional>
 #include <iosfwd>
 
 namespace torvane::tool {
@@ -13,6 +14,13 @@ struct CommandContext {
   std::ostream& err;
   int status = 0;
 };
+
+// Has `add_options` add the options and callback of `command` once the command line names it,
+// just before CLI11 reads the command's arguments. The name and description, all that the
+// parent's help and the choice of a command read, are there from the start: adding every
+// command's options on every run took most of the tool's own start-up time. CLI11 keeps one
+// pre-parse callback per command, so a command calls this once.
+void AddOptionsWhenNamed(CLI::App& command, std::function<void()> add_options);
 
 // Each command adds its subcommand to the tool, with a callback that runs it. The context
 // outlives the parse.

@@ -34,10 +34,12 @@ void AddDbCommands(CLI::App& app, CommandContext& context) {
   };
   auto init_arguments = std::make_shared<InitArguments>();
   CLI::App* init = db->add_subcommand("init", "Create the empty databases of a data folder");
-  init->add_option("DIR", init_arguments->folder, "The data folder")->required();
-  init->add_flag("--fcc", init_arguments->with_fcc, "Also create an empty FCC licence database");
-  init->callback([&context, init_arguments] {
-    context.status = InitDataFolder(init_arguments->folder, init_arguments->with_fcc, context);
+  AddOptionsWhenNamed(*init, [&context, init, init_arguments] {
+    init->add_option("DIR", init_arguments->folder, "The data folder")->required();
+    init->add_flag("--fcc", init_arguments->with_fcc, "Also create an empty FCC licence database");
+    init->callback([&context, init_arguments] {
+      context.status = InitDataFolder(init_arguments->folder, init_arguments->with_fcc, context);
+    });
   });
 }
 

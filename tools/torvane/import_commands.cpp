@@ -137,47 +137,58 @@ void AddImportCommands(CLI::App& app, CommandContext& context) {
   auto build_arguments = std::make_shared<BuildArguments>();
   CLI::App* build = db->add_subcommand(
       "build-default", "Build a data folder from Debian's cty.csv and Locations.xml");
-  CLI::Option* folder =
-      build->add_option("DIR", build_arguments->folder,
-                        "The data folder (default: ZENTROVA/Quorlin in the documents folder)");
-  build->add_option("--documents", build_arguments->documents, "The documents folder")
-      ->excludes(folder);
-  build->add_option("--cty", build_arguments->cty, "AD1C's Big CTY file (cty.csv)")
-      ->capture_default_str();
-  build->add_option("--locations", build_arguments->locations, "libgweather's Locations.xml")
-      ->capture_default_str();
-  build->add_flag("--force", build_arguments->force, "Replace an existing prefix database");
-  build->add_flag("--list-duplicates", build_arguments->list_duplicates,
-                  "List the keys skipped because an earlier entity holds them");
-  build->callback(
-      [&context, build_arguments] { context.status = BuildDefault(*build_arguments, context); });
+  AddOptionsWhenNamed(*build, [&context, build, build_arguments] {
+    CLI::Option* folder =
+        build->add_option("DIR", build_arguments->folder,
+                          "The data folder (default: ZENTROVA/Quorlin in the documents folder)");
+    build->add_option("--documents", build_arguments->documents, "The documents folder")
+        ->excludes(folder);
+    build->add_option("--cty", build_arguments->cty, "AD1C's Big CTY file (cty.csv)")
+        ->capture_default_str();
+    build->add_option("--locations", build_arguments->locations, "libgweather's Locations.xml")
+        ->capture_default_str();
+    build->add_flag("--force", build_arguments->force, "Replace an existing prefix database");
+    build->add_flag("--list-duplicates", build_arguments->list_duplicates,
+                    "List the keys skipped because an earlier entity holds them");
+    build->callback(
+        [&context, build_arguments] { context.status = BuildDefault(*build_arguments, context); });
+  });
 
   CLI::App* import = app.add_subcommand("import", "Import newer reference data");
   import->require_subcommand(1);
   auto cty_arguments = std::make_shared<ImportArguments>();
   CLI::App* cty = import->add_subcommand(
       "cty", "Replace the prefix tables of a data folder from a newer cty.csv");
-  cty->add_option("FILE", cty_arguments->file, "AD1C's Big CTY file (cty.csv)")->required();
-  AddFolderOptions(*cty, *cty_arguments);
-  cty->add_flag("--list-duplicates", cty_arguments->list_duplicates,
-                "List the keys skipped because an earlier entity holds them");
-  cty->callback([&context, cty_arguments] { context.status = ImportCty(*cty_arguments, context); });
+  AddOptionsWhenNamed(*cty, [&context, cty, cty_arguments] {
+    cty->add_option("FILE", cty_arguments->file, "AD1C's Big CTY file (cty.csv)")->required();
+    AddFolderOptions(*cty, *cty_arguments);
+    cty->add_flag("--list-duplicates", cty_arguments->list_duplicates,
+                  "List the keys skipped because an earlier entity holds them");
+    cty->callback(
+        [&context, cty_arguments] { context.status = ImportCty(*cty_arguments, context); });
+  });
 
   auto lotw_arguments = std::make_shared<ImportArguments>();
   CLI::App* lotw = import->add_subcommand(
       "lotw", "Replace the LoTW users list of a data folder from ARRL's lotw-user-activity.csv");
-  lotw->add_option("FILE", lotw_arguments->file, "ARRL's lotw-user-activity.csv")->required();
-  AddFolderOptions(*lotw, *lotw_arguments);
-  lotw->callback(
-      [&context, lotw_arguments] { context.status = ImportLotw(*lotw_arguments, context); });
+  AddOptionsWhenNamed(*lotw, [&context, lotw, lotw_arguments] {
+    lotw->add_option("FILE", lotw_arguments->file, "ARRL's lotw-user-activity.csv")->required();
+    AddFolderOptions(*lotw, *lotw_arguments);
+    lotw->callback(
+        [&context, lotw_arguments] { context.status = ImportLotw(*lotw_arguments, context); });
+  });
   auto weather_arguments = std::make_shared<ImportArguments>();
   CLI::App* weather = import->add_subcommand(
       "weather", "Replace the weather stations of a data folder from a Locations.xml file");
-  weather->add_option("FILE", weather_arguments->file, "A file in libgweather's Locations.xml form")
-      ->required();
-  AddFolderOptions(*weather, *weather_arguments);
-  weather->callback(
-      [&context, weather_arguments] { context.status = ImportWeather(*weather_arguments, context); });
+  AddOptionsWhenNamed(*weather, [&context, weather, weather_arguments] {
+    weather
+        ->add_option("FILE", weather_arguments->file, "A file in libgweather's Locations.xml form")
+        ->required();
+    AddFolderOptions(*weather, *weather_arguments);
+    weather->callback([&context, weather_arguments] {
+      context.status = ImportWeather(*weather_arguments, context);
+    });
+  });
 }
 
 }  // namespace torvane::tool

@@ -278,24 +278,26 @@ void AddLogbookCommands(CLI::App& app, CommandContext& context) {
         service == Upload::kEqsl
             ? app.add_subcommand("eqsl", "Send one QSO to eQSL's real-time interface")
             : app.add_subcommand("clublog", "Send one QSO to Club Log's real-time interface");
-    AddQsoOptions(*command, *arguments);
-    if (service == Upload::kEqsl) {
-      command->add_option("--user", arguments->user,
-                          fmt::format("eQSL user (default: ${})", kEqslUserVariable));
-      command->add_option("--password", arguments->password,
-                          fmt::format("eQSL password (default: ${})", kEqslPasswordVariable));
-    } else {
-      command->add_option(
-          "--email", arguments->user,
-          fmt::format("Club Log account e-mail (default: ${})", kClubLogEmailVariable));
-      command->add_option(
-          "--password", arguments->password,
-          fmt::format("Club Log application password (default: ${})", kClubLogPasswordVariable));
-      command->add_option("--my-call", arguments->my_call, "The callsign of the log")->required();
-    }
-    service_options->Register(*command);
-    command->callback([&context, service, service_options, arguments] {
-      context.status = RunSubmit(service, *service_options, *arguments, context);
+    AddOptionsWhenNamed(*command, [&context, command, service, service_options, arguments] {
+      AddQsoOptions(*command, *arguments);
+      if (service == Upload::kEqsl) {
+        command->add_option("--user", arguments->user,
+                            fmt::format("eQSL user (default: ${})", kEqslUserVariable));
+        command->add_option("--password", arguments->password,
+                            fmt::format("eQSL password (default: ${})", kEqslPasswordVariable));
+      } else {
+        command->add_option(
+            "--email", arguments->user,
+            fmt::format("Club Log account e-mail (default: ${})", kClubLogEmailVariable));
+        command->add_option(
+            "--password", arguments->password,
+            fmt::format("Club Log application password (default: ${})", kClubLogPasswordVariable));
+        command->add_option("--my-call", arguments->my_call, "The callsign of the log")->required();
+      }
+      service_options->Register(*command);
+      command->callback([&context, service, service_options, arguments] {
+        context.status = RunSubmit(service, *service_options, *arguments, context);
+      });
     });
   }
 
@@ -305,17 +307,19 @@ void AddLogbookCommands(CLI::App& app, CommandContext& context) {
   auto arguments = std::make_shared<LotwArguments>();
   CLI::App* download = lotw->add_subcommand(
       "download", "Store the report of LoTW confirmations in the ADIF folder (Ctrl-C cancels)");
-  download->add_option("--since", arguments->since, "Confirmations since YYYY-MM-DD")->required();
-  download->add_option("--user", arguments->user,
-                       fmt::format("LoTW user (default: ${})", kLotwUserVariable));
-  download->add_option("--password", arguments->password,
-                       fmt::format("LoTW password (default: ${})", kLotwPasswordVariable));
-  download->add_option("--my-call", arguments->my_call, "Only QSOs made as this call");
-  download->add_option("--file", arguments->file, "File name in the ADIF folder")
-      ->capture_default_str();
-  service_options->Register(*download);
-  download->callback([&context, service_options, arguments] {
-    context.status = RunLotwDownload(*service_options, *arguments, context);
+  AddOptionsWhenNamed(*download, [&context, download, service_options, arguments] {
+    download->add_option("--since", arguments->since, "Confirmations since YYYY-MM-DD")->required();
+    download->add_option("--user", arguments->user,
+                         fmt::format("LoTW user (default: ${})", kLotwUserVariable));
+    download->add_option("--password", arguments->password,
+                         fmt::format("LoTW password (default: ${})", kLotwPasswordVariable));
+    download->add_option("--my-call", arguments->my_call, "Only QSOs made as this call");
+    download->add_option("--file", arguments->file, "File name in the ADIF folder")
+        ->capture_default_str();
+    service_options->Register(*download);
+    download->callback([&context, service_options, arguments] {
+      context.status = RunLotwDownload(*service_options, *arguments, context);
+    });
   });
 }
 

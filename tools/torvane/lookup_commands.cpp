@@ -312,27 +312,29 @@ void AddLookupCommands(CLI::App& app, CommandContext& context) {
   auto lookup_options = std::make_shared<ServiceOptions>();
   auto lookup_arguments = std::make_shared<LookupArguments>();
   CLI::App* lookup = app.add_subcommand("lookup", "Show where a callsign's station is");
-  lookup->add_option("CALL", lookup_arguments->call, "The callsign")->required();
-  lookup->add_option("--home", lookup_arguments->home,
-                     "Your position, LAT,LON in decimal degrees (north, east positive)");
-  lookup->add_option("--source", lookup_arguments->source,
-                     "Also show who the station is, from this callbook source: fcc, qrz "
-                     "(the QRZ XML service), nuvex (the maker's look-up), or a CD-ROM: rac, "
-                     "hamcall, qrzcd");
-  lookup->add_option("--cd-drive", lookup_arguments->cd_drive,
-                     "The CD-ROM callbook's drive text, E:, as its library knows it");
-  lookup->add_option("--qrz-user", lookup_arguments->qrz_user,
-                     "Your callsign at QRZ, for --source qrz");
-  lookup->add_option("--qrz-password", lookup_arguments->qrz_password,
-                     "Your QRZ password; better given in TORVANE_QRZ_PASSWORD");
-  lookup->add_flag("--json", lookup_arguments->json, "One JSON object");
-  lookup_options->Register(*lookup);
-  lookup->callback([&context, lookup_options, lookup_arguments] {
-    if (!lookup_options->Validate("lookup", context.err)) {
-      context.status = 2;
-      return;
-    }
-    context.status = Lookup(*lookup_arguments, *lookup_options, context);
+  AddOptionsWhenNamed(*lookup, [&context, lookup, lookup_options, lookup_arguments] {
+    lookup->add_option("CALL", lookup_arguments->call, "The callsign")->required();
+    lookup->add_option("--home", lookup_arguments->home,
+                       "Your position, LAT,LON in decimal degrees (north, east positive)");
+    lookup->add_option("--source", lookup_arguments->source,
+                       "Also show who the station is, from this callbook source: fcc, qrz "
+                       "(the QRZ XML service), nuvex (the maker's look-up), or a CD-ROM: rac, "
+                       "hamcall, qrzcd");
+    lookup->add_option("--cd-drive", lookup_arguments->cd_drive,
+                       "The CD-ROM callbook's drive text, E:, as its library knows it");
+    lookup->add_option("--qrz-user", lookup_arguments->qrz_user,
+                       "Your callsign at QRZ, for --source qrz");
+    lookup->add_option("--qrz-password", lookup_arguments->qrz_password,
+                       "Your QRZ password; better given in TORVANE_QRZ_PASSWORD");
+    lookup->add_flag("--json", lookup_arguments->json, "One JSON object");
+    lookup_options->Register(*lookup);
+    lookup->callback([&context, lookup_options, lookup_arguments] {
+      if (!lookup_options->Validate("lookup", context.err)) {
+        context.status = 2;
+        return;
+      }
+      context.status = Lookup(*lookup_arguments, *lookup_options, context);
+    });
   });
 }
 

@@ -321,19 +321,22 @@ void AddResolveCommand(CLI::App& app, CommandContext& context) {
   auto arguments = std::make_shared<ResolveArguments>();
   CLI::App* resolve =
       app.add_subcommand("resolve", "Resolve callsigns, one per line, to their entities");
-  resolve->add_option("FILE", arguments->file, "A file of callsigns, or - for input");
-  resolve->add_flag("--json", arguments->json, "One JSON object per line");
-  resolve->add_option("--jobs", arguments->jobs,
-                      "Services answering side by side, each on a thread of its own "
-                      "(default: one per processor; a short input uses one)")
-      ->check(CLI::Range(1u, kMostJobs));
-  options->Register(*resolve);
-  resolve->callback([&context, options, arguments] {
-    if (!options->Validate("resolve", context.err)) {
-      context.status = 2;
-      return;
-    }
-    context.status = Resolve(*arguments, *options, context);
+  AddOptionsWhenNamed(*resolve, [&context, resolve, options, arguments] {
+    resolve->add_option("FILE", arguments->file, "A file of callsigns, or - for input");
+    resolve->add_flag("--json", arguments->json, "One JSON object per line");
+    resolve
+        ->add_option("--jobs", arguments->jobs,
+                     "Services answering side by side, each on a thread of its own "
+                     "(default: one per processor; a short input uses one)")
+        ->check(CLI::Range(1u, kMostJobs));
+    options->Register(*resolve);
+    resolve->callback([&context, options, arguments] {
+      if (!options->Validate("resolve", context.err)) {
+        context.status = 2;
+        return;
+      }
+      context.status = Resolve(*arguments, *options, context);
+    });
   });
 }
 

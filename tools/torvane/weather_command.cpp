@@ -126,23 +126,25 @@ void AddWeatherCommand(CLI::App& app, CommandContext& context) {
   auto arguments = std::make_shared<WeatherArguments>();
   CLI::App* weather = app.add_subcommand(
       "weather", "Show the nearest weather station to a callsign's station and its report");
-  weather->add_option("CALL", arguments->call, "The callsign")->required();
-  weather
-      ->add_option("--source", arguments->source,
-                   "The report source: iwin (hourly roundup), tgsv (observations), wech "
-                   "(commercial site) or file (the --weather-file)")
-      ->check(CLI::IsMember({"iwin", "tgsv", "wech", "file"}))
-      ->capture_default_str();
-  weather->add_option("--home", arguments->home,
-                      "Your position, LAT,LON in decimal degrees (north, east positive)");
-  weather->add_flag("--json", arguments->json, "One JSON object");
-  service_options->Register(*weather);
-  weather->callback([&context, service_options, arguments] {
-    if (!service_options->Validate("weather", context.err)) {
-      context.status = 2;
-      return;
-    }
-    context.status = Weather(*arguments, *service_options, context);
+  AddOptionsWhenNamed(*weather, [&context, weather, service_options, arguments] {
+    weather->add_option("CALL", arguments->call, "The callsign")->required();
+    weather
+        ->add_option("--source", arguments->source,
+                     "The report source: iwin (hourly roundup), tgsv (observations), wech "
+                     "(commercial site) or file (the --weather-file)")
+        ->check(CLI::IsMember({"iwin", "tgsv", "wech", "file"}))
+        ->capture_default_str();
+    weather->add_option("--home", arguments->home,
+                        "Your position, LAT,LON in decimal degrees (north, east positive)");
+    weather->add_flag("--json", arguments->json, "One JSON object");
+    service_options->Register(*weather);
+    weather->callback([&context, service_options, arguments] {
+      if (!service_options->Validate("weather", context.err)) {
+        context.status = 2;
+        return;
+      }
+      context.status = Weather(*arguments, *service_options, context);
+    });
   });
 }
 
