@@ -2,8 +2,6 @@
 
 #include <filesystem>
 #include <fstream>
-#include <limits>
-#include <optional>
 
 #include "core/db/data_folder.h"
 #include "core/db/database_set.h"
@@ -127,47 +125,6 @@ TEST_F(TableTest, ScanVisitsRecordsInTableOrderAndEndsWithEof) {
   Table& weather = set_.Data3;  // empty
   EXPECT_FALSE(weather.MoveFirst());
   EXPECT_TRUE(weather.Eof());
-}
-
-TEST_F(TableTest, RowScansTakeARangeOfRowidsInTableOrder) {
-  Table& plink = set_.Data1;
-  const auto keys_in = [&](std::optional<Table::RowidRange> range) {
-    std::string keys;
-    const bool complete = plink.ForEachRow(
-        {"prefix"},
-        [&](const Table::RowView& row) {
-          keys += std::string(row.BytesAt(0)) + " ";
-          return true;
-        },
-        range);
-    return complete ? keys : "incomplete";
-  };
-  EXPECT_EQ(keys_in(std::nullopt), "DL K KH6 W1AW K O'BRIEN ");
-  EXPECT_EQ(keys_in(Table::RowidRange{2, 4}), "K KH6 ");
-  EXPECT_EQ(keys_in(Table::RowidRange{std::numeric_limits<std::int64_t>::min(), 2}), "DL ");
-  EXPECT_EQ(keys_in(Table::RowidRange{6, std::numeric_limits<std::int64_t>::max()}), "O'BRIEN ");
-  EXPECT_EQ(keys_in(Table::RowidRange{4, 4}), "");
-  EXPECT_EQ(plink.LastRowid(), 6);
-  EXPECT_EQ(set_.Data3.LastRowid(), std::nullopt) << "an empty table has no last rowid";
-}
-
-// Two connections that start on one snapshot read the same rows, whatever is committed after.
-TEST_F(TableTest, ReadsStartedOnOneSnapshotDoNotSeeLaterCommits) {
-  auto open = [&] { return Connection::Open(folder_.PrefixDatabase(), Connection::Mode::kReadWrite); };
-  auto first = open();
-  auto second = open();
-  auto writer = open();
-  ASSERT_TRUE(first && second && writer);
-  ASSERT_TRUE(BeginReadsOnOneSnapshot(first.value(), second.value()));
-  ASSERT_TRUE(writer.value().Execute("INSERT INTO plink (prefix, plink) VALUES ('QQ', 1)").ok());
-  const auto count = [](const Connection& connection) {
-    auto statement = connection.Prepare("SELECT count(*) FROM plink");
-    return statement && statement.value().Step() ? statement.value().ColumnInteger(0) : -1;
-  };
-  EXPECT_EQ(count(first.value()), 6);
-  EXPECT_EQ(count(second.value()), 6);
-  first.value().EndRead();
-  EXPECT_EQ(count(first.value()), 7);
 }
 
 TEST_F(TableTest, UpdateIsOnDiskAfterTheSetEnds) {

@@ -48,21 +48,6 @@ void Connection::BeginRead() {
   }
 }
 
-bool Connection::BeginReadNow() {
-  BeginRead();
-  // Any read of the file takes the snapshot; the schema's first page is always there.
-  return reading_ && Execute("SELECT 1 FROM sqlite_master LIMIT 1").ok();
-}
-
-bool BeginReadsOnOneSnapshot(Connection& first, Connection& second) {
-  first.EndRead();
-  const std::optional<std::int64_t> before = first.DataVersion();
-  if (!before || !second.BeginReadNow() || !first.BeginReadNow()) return false;
-  // The first connection's mark moves only when another connection committed after `before`
-  // was read and before the first's snapshot was taken; the second's was taken in between.
-  return first.DataVersion() == before;
-}
-
 void Connection::EndRead() {
   if (!reading_) return;
   reading_ = false;

@@ -55,9 +55,6 @@ class Connection {
   // Changes by other processes show within kSnapshotAge, like the engine the service
   // replaces, which also cached shared reads. Call before reading.
   void BeginRead();
-  // BeginRead, with the snapshot taken now rather than at the first read; false when no read
-  // could start.
-  bool BeginReadNow();
   // Ends the shared snapshot; call before writing so that the write commits at once.
   void EndRead();
   // Changes whenever a snapshot ends: what was read under an older value may be stale.
@@ -87,11 +84,6 @@ class Connection {
 };
 
 // A prepared statement. Step() returns true while a row is available.
-// Starts a read on each of two connections to one file such that both see one snapshot.
-// False when that cannot be made sure of: a change was committed while they started, or a
-// read could not start. Either way the reads stay open, each on a snapshot of its own.
-bool BeginReadsOnOneSnapshot(Connection& first, Connection& second);
-
 class Statement {
  public:
   explicit Statement(sqlite3_stmt* handle) : handle_(handle) {}

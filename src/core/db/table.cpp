@@ -283,8 +283,7 @@ bool Table::ForEachRecord(const std::function<bool(const Table&)>& visit) {
 }
 
 bool Table::ForEachRow(const std::vector<std::string>& columns,
-                       const std::function<bool(const RowView&)>& visit,
-                       std::optional<RowidRange> range) {
+                       const std::function<bool(const RowView&)>& visit) {
   if (!IsOpen() || columns.empty()) return false;
   std::string select = "SELECT ";
   for (std::size_t i = 0; i < columns.size(); ++i) {
@@ -292,15 +291,9 @@ bool Table::ForEachRow(const std::vector<std::string>& columns,
     if (i > 0) select += ", ";
     select += QuoteIdentifier(columns[i]);
   }
-  select += " FROM " + QuoteIdentifier(record_source_);
-  if (range) select += " WHERE rowid >= ?1 AND rowid < ?2";
-  select += " ORDER BY rowid";
+  select += " FROM " + QuoteIdentifier(record_source_) + " ORDER BY rowid";
   auto statement = connection_->Prepare(select);
   if (!statement) return false;
-  if (range && (!statement->BindInteger(1, range->first).ok() ||
-                !statement->BindInteger(2, range->end).ok())) {
-    return false;
-  }
   connection_->BeginRead();
   const RowView row(*statement);
   for (;;) {
@@ -312,20 +305,12 @@ bool Table::ForEachRow(const std::vector<std::string>& columns,
 }
 
 std::optional<std::int64_t> Table::RecordCount() {
-  return ReadInteger("SELECT count(*) FROM " + QuoteIdentifier(record_source_));
-}
-
-std::optional<std::int64_t> Table::LastRowid() {
-  return ReadInteger("SELECT max(rowid) FROM " + QuoteIdentifier(record_source_));
-}
-
-std::optional<std::int64_t> Table::ReadInteger(const std::string& select) {
   if (!IsOpen()) return std::nullopt;
-  auto statement = connection_->Prepare(select);
+  auto statement = connection_->Prepare("SELECT count(*) FROM " + QuoteIdentifier(record_source_));
   if (!statement) return std::nullopt;
   connection_->BeginRead();
   const auto stepped = statement->Step();
-  if (!stepped || !*stepped || statement->ColumnStorage(0) != Storage::kInteger) return std::nullopt;
+  if (!stepped || !*stepped) return std::nullopt;
   return statement->ColumnInteger(0);
 }
 

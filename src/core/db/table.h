@@ -93,21 +93,12 @@ class Table {
 
   // The number of records; no value when it cannot be read.
   std::optional<std::int64_t> RecordCount();
-  // The largest rowid; no value for an empty table or one that cannot be read.
-  std::optional<std::int64_t> LastRowid();
-
-  // Records whose rowid is at least `first` and below `end`.
-  struct RowidRange {
-    std::int64_t first = 0;
-    std::int64_t end = 0;
-  };
 
   // Visits the named columns of every record in table order, until `visit` answers false;
   // for scans of many records that keep little of each. False when a column is unknown or
   // the table was not read to its end.
   bool ForEachRow(const std::vector<std::string>& columns,
-                  const std::function<bool(const RowView&)>& visit,
-                  std::optional<RowidRange> range = std::nullopt);
+                  const std::function<bool(const RowView&)>& visit);
 
   // The column of the current index, as the schema spells it; empty without an index.
   const std::string& IndexColumn() const { return index_column_; }
@@ -126,9 +117,6 @@ class Table {
 
 
  private:
-  // The first column of the first row of `select`, when it is an integer.
-  std::optional<std::int64_t> ReadInteger(const std::string& select);
-
   struct Record {
     std::int64_t rowid = 0;
     std::vector<Variant> values;
