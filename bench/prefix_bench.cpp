@@ -4,6 +4,10 @@
 //   BM_QuickDXCCNumberTables    the same lookup seeking the SQLite tables, the baseline
 //   BM_QuickPrefixAnswers       the six answers of torvane resolve in one call
 //                               (GetQuickPrefixAnswers)
+//   BM_QuickPrefixAnswersAtOnce/T  the same answers for the whole list in one call, on T threads
+//                               over the service's one index
+//   BM_IndexBuild               reading the prefix tables into the index, as a service does at
+//                               open, on a thread and a connection of its own
 //   BM_FullCheck                the full check with no callbook source: call check, record,
 //                               prefix merge, distance and heading from home (GetDXDistance,
 //                               then GetDXBearing of the same call)
@@ -13,6 +17,7 @@
 //   TORVANE_BENCH_ITERATIONS=N        a fixed count, for valgrind --tool=callgrind
 
 #include <benchmark/benchmark.h>
+#include <sqlite3.h>
 #include <unistd.h>
 
 #include <cstdlib>
@@ -65,6 +70,18 @@ const std::vector<std::string>& Calls() {
   return calls;
 }
 
+torvane::db::DatabaseSet& PrefixDatabases() {
+  using namespace torvane;
+  static db::DatabaseSet databases;
+  static const bool opened =
+      databases
+          .OpenAtStartup({Data().folder() + "/" + std::string(db::kPrefixDatabase), "",
+                          Data().folder() + "/" + std::string(db::kLotwUsersDatabase)})
+          .ok();
+  if (!opened) std::cerr << "prefix_bench: cannot open the data\n";
+  return databases;
+}
+
 void BM_QuickDXCCNumber(benchmark::State& state) {
   torvane::TorvaneControl& control = Control();
   const std::vector<std::string>& calls = Calls();
@@ -79,12 +96,7 @@ void BM_QuickDXCCNumber(benchmark::State& state) {
 // The quick getter over the prefix tables themselves, as the lookup read them before the index.
 void BM_QuickDXCCNumberTables(benchmark::State& state) {
   using namespace torvane;
-  static db::DatabaseSet databases;
-  static const bool opened = databases
-                                 .OpenAtStartup({Data().folder() + "/" + std::string(db::kPrefixDatabase), "",
-                                                 Data().folder() + "/" + std::string(db::kLotwUsersDatabase)})
-                                 .ok();
-  if (!opened) state.SkipWithError("cannot open the data");
+  db::DatabaseSet& databases = PrefixDatabases();
   static WebState web;
   static EventDispatcher events(nullptr);
   static PrefixReader reader(databases, PrefixReader::Path::kTables);
@@ -111,6 +123,27 @@ void BM_QuickPrefixAnswers(benchmark::State& state) {
   state.SetItemsProcessed(state.iterations());
 }
 
+void BM_QuickPrefixAnswersAtOnce(benchmark::State& state) {
+  torvane::TorvaneControl& control = Control();
+  const std::vector<std::string>& calls = Calls();
+  std::vector<torvane::QuickPrefixAnswers> answers(calls.size());
+  const auto threads = static_cast<unsigned>(state.range(0));
+  for (auto _ : state) {
+    benchmark::DoNotOptimize(control.GetQuickPrefixAnswers(calls, answers, threads));
+  }
+  state.SetItemsProcessed(state.iterations() * static_cast<std::int64_t>(calls.size()));
+}
+
+void BM_IndexBuild(benchmark::State& state) {
+  torvane::db::DatabaseSet& databases = PrefixDatabases();
+  for (auto _ : state) {
+    torvane::PrefixReader reader(databases);
+    reader.Reload();
+    reader.WaitForIndex();
+    if (!reader.UsesIndex()) state.SkipWithError("no index was built");
+  }
+}
+
 void BM_FullCheck(benchmark::State& state) {
   torvane::TorvaneControl& control = Control();
   control.SetHomeLatitude(torvane::Variant(41.71));
@@ -128,10 +161,21 @@ void BM_FullCheck(benchmark::State& state) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  // As the tool does: SQLite's memory statistics take one process-wide lock, which threads
+  // reading the tables side by side would queue at.
+  sqlite3_config(SQLITE_CONFIG_MEMSTATUS, 0);
   for (auto* registered :
        {benchmark::RegisterBenchmark("BM_QuickDXCCNumber", BM_QuickDXCCNumber),
         benchmark::RegisterBenchmark("BM_QuickDXCCNumberTables", BM_QuickDXCCNumberTables),
         benchmark::RegisterBenchmark("BM_QuickPrefixAnswers", BM_QuickPrefixAnswers),
+        benchmark::RegisterBenchmark("BM_QuickPrefixAnswersAtOnce", BM_QuickPrefixAnswersAtOnce)
+            ->Arg(1)
+            ->Arg(2)
+            ->UseRealTime()
+            ->Unit(benchmark::kMillisecond),
+        benchmark::RegisterBenchmark("BM_IndexBuild", BM_IndexBuild)
+            ->UseRealTime()
+            ->Unit(benchmark::kMillisecond),
         benchmark::RegisterBenchmark("BM_FullCheck", BM_FullCheck)}) {
     if (const char* iterations = std::getenv("TORVANE_BENCH_ITERATIONS")) {
       registered->Iterations(std::atoll(iterations));

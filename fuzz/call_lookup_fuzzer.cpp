@@ -2,12 +2,14 @@
 // data, built once from Debian's cty.csv and Locations.xml into a temporary folder.
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
 #include <iostream>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "fuzz/fuzz_input.h"
 #include "import/default_data.h"
@@ -68,5 +70,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   control.GetPrefixDXDistance(call);
   static torvane::QuickPrefixAnswers answers;  // kept, as a batch resolver keeps it
   control.GetQuickPrefixAnswers(call, answers);
+
+  // The input's lines at once must be answered as each alone.
+  std::vector<std::string> calls;
+  for (std::size_t start = 0; start <= call.size() && calls.size() < 64;) {
+    const std::size_t end = std::min(call.find('\n', start), call.size());
+    calls.push_back(call.substr(start, end - start));
+    start = end + 1;
+  }
+  std::vector<torvane::QuickPrefixAnswers> at_once(calls.size());
+  if (control.GetQuickPrefixAnswers(calls, at_once, 2) != calls.size()) std::abort();
+  for (std::size_t i = 0; i < calls.size(); ++i) {
+    if (control.GetQuickPrefixAnswers(calls[i]) != at_once[i]) std::abort();
+  }
   return 0;
 }

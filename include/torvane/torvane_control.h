@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <span>
 #include <string>
 
 #include "torvane/events.h"
@@ -33,6 +34,8 @@ struct QuickPrefixAnswers {
   std::string cq_zone;     // as GetQuickPrefixCQZone
   std::string itu_zone;    // as GetQuickPrefixITUZone
   std::string wpx_prefix;  // as GetPrefixWPX
+
+  bool operator==(const QuickPrefixAnswers&) const = default;
 };
 
 // The station-data service. Constructing it runs start-up (folders, logs, databases);
@@ -147,6 +150,14 @@ class TorvaneControl {
   // The same into `answers`, whose texts keep their storage: a host that resolves call after
   // call into one object allocates nothing per call.
   void GetQuickPrefixAnswers(const std::string& callsign, QuickPrefixAnswers& answers);
+  // The answers for many calls, each as the one-call form gives them, into the first
+  // min(callsigns, answers) objects; returns how many were answered (0 on a failure, which
+  // leaves those objects empty). Up to `threads` threads (0: one per processor) each resolve
+  // a share of the calls over the service's one in-memory copy of the prefix tables; the work
+  // is done when this returns. Unlike the one-call form it raises no events and leaves the
+  // getters and their one-call cache as they were.
+  std::size_t GetQuickPrefixAnswers(std::span<const std::string> callsigns,
+                                    std::span<QuickPrefixAnswers> answers, unsigned threads = 1);
   std::string GetQuickCountry(const std::string& callsign);
   std::string GetQuickPrefixCountry(const std::string& callsign);
   std::string GetQuickContinent(const std::string& callsign);

@@ -1,6 +1,9 @@
+#include <algorithm>
+
 #include "api/guard.h"
 #include "lookup/callbook_queries.h"
 #include "lookup/call_marks.h"
+#include "prefix/quick_answer_batch.h"
 #include "torvane/torvane_control.h"
 
 namespace torvane {
@@ -335,6 +338,20 @@ void TorvaneControl::GetQuickPrefixAnswers(const std::string& callsign,
   });
   // A failure leaves no half-filled answers behind.
   if (!answered) answers = QuickPrefixAnswers{};
+}
+
+std::size_t TorvaneControl::GetQuickPrefixAnswers(std::span<const std::string> callsigns,
+                                                  std::span<QuickPrefixAnswers> answers,
+                                                  unsigned threads) {
+  const std::size_t answered = Guard(service_, std::size_t{0}, [&](Service& service) {
+    return AnswerQuickPrefixes(service.prefix_reader(), callsigns, answers, threads);
+  });
+  if (answered == 0) {
+    for (QuickPrefixAnswers& emptied : answers.first(std::min(callsigns.size(), answers.size()))) {
+      emptied = QuickPrefixAnswers{};
+    }
+  }
+  return answered;
 }
 
 Variant TorvaneControl::ClearCDCall() {

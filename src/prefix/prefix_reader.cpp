@@ -58,6 +58,16 @@ std::shared_ptr<const PrefixIndex> BuildIndex(TableSource plink_source,
 
 }  // namespace
 
+PrefixReader::PrefixReader(const PrefixReader& current, Frozen)
+    : databases_(current.databases_),
+      path_(current.path_),
+      frozen_(true),
+      index_(current.index_),
+      index_generation_(current.index_generation_),
+      loaded_(true),
+      longest_key_(current.longest_key_),
+      longest_old_key_(current.longest_old_key_) {}
+
 PrefixReader::~PrefixReader() { StopBuild(); }
 
 void PrefixReader::StopBuild() {
@@ -70,6 +80,7 @@ void PrefixReader::StopBuild() {
 }
 
 void PrefixReader::BeginLookup() {
+  if (frozen_) return;
   if (build_.valid()) {
     // A host that looks up many calls is better served by waiting for the index than by
     // seeking the tables for each.
@@ -83,6 +94,7 @@ void PrefixReader::BeginLookup() {
 }
 
 void PrefixReader::Reload() {
+  if (frozen_) return;
   loaded_ = true;
   checked_at_ = CoarseNow();
   loaded_version_ = databases_.Data1.DataVersion();

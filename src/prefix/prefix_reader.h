@@ -28,6 +28,11 @@ class PrefixReader {
 
   explicit PrefixReader(db::DatabaseSet& databases, Path path = Path::kMemory)
       : databases_(databases), path_(path) {}
+  // A reader that answers as `current` answers now, from its index or from its tables, and
+  // never reloads: for lookups beside the service's own. One that answers from an index reads
+  // no table and may be used on any thread, while `current` goes on.
+  struct Frozen {};
+  PrefixReader(const PrefixReader& current, Frozen);
   ~PrefixReader();
   PrefixReader(const PrefixReader&) = delete;
   PrefixReader& operator=(const PrefixReader&) = delete;
@@ -81,6 +86,7 @@ class PrefixReader {
 
   db::DatabaseSet& databases_;
   const Path path_;
+  const bool frozen_ = false;
   std::shared_ptr<const PrefixIndex> index_;
   std::uint64_t index_generation_ = 0;  // counts the indexes taken
   std::future<std::shared_ptr<const PrefixIndex>> build_;

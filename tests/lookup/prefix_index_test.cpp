@@ -15,6 +15,7 @@
 #include "prefix/prefix_reader.h"
 #include "prefix/quick_queries.h"
 #include "tests/support/default_data.h"
+#include "tests/support/recording_events.h"
 #include "tests/support/sample_prefixes.h"
 #include "tests/support/temp_folder.h"
 #include "torvane/torvane_control.h"
@@ -138,6 +139,19 @@ std::vector<std::string> MasterScpCalls() {
   return calls;
 }
 
+// Entity IDs kept as text, which compare with numbers in a way the index does not reproduce.
+constexpr const char* kEntityIdsAsText = R"sql(
+    CREATE TABLE p2 AS SELECT * FROM Prefixes;
+    DROP TABLE Prefixes;
+    CREATE TABLE Prefixes (ID TEXT, master_prefix TEXT, DXCC INTEGER, Country TEXT,
+      Continent TEXT, Latitude REAL, Longitude REAL, Time_Offset REAL, CQ_Zone TEXT,
+      ITU_Zone TEXT, Abbreviation TEXT, Begin_Date TEXT, End_Date TEXT);
+    INSERT INTO Prefixes SELECT ID, master_prefix, DXCC, Country, Continent, Latitude,
+      Longitude, Time_Offset, CQ_Zone, ITU_Zone, Abbreviation, Begin_Date, End_Date FROM p2;
+    CREATE INDEX Prefixes_ID ON Prefixes (ID);
+    CREATE INDEX Prefixes_DXCCA ON Prefixes (DXCC);
+  )sql";
+
 TEST(PrefixIndex, AnswersEveryGetterAsTheTablesDoOnTheShippedData) {
   std::vector<std::string> calls = MasterScpCalls();
   ASSERT_GT(calls.size(), 80000u);
@@ -188,18 +202,7 @@ TEST(PrefixIndex, AnswersAsTheTablesDoOnOddDatabases) {
          INSERT INTO plink VALUES ('K ', 1, NULL), ('W', 1, NULL), ('DL  ', 3, NULL);
        )sql",
        false},
-      {"entity IDs kept as text", R"sql(
-         CREATE TABLE p2 AS SELECT * FROM Prefixes;
-         DROP TABLE Prefixes;
-         CREATE TABLE Prefixes (ID TEXT, master_prefix TEXT, DXCC INTEGER, Country TEXT,
-           Continent TEXT, Latitude REAL, Longitude REAL, Time_Offset REAL, CQ_Zone TEXT,
-           ITU_Zone TEXT, Abbreviation TEXT, Begin_Date TEXT, End_Date TEXT);
-         INSERT INTO Prefixes SELECT ID, master_prefix, DXCC, Country, Continent, Latitude,
-           Longitude, Time_Offset, CQ_Zone, ITU_Zone, Abbreviation, Begin_Date, End_Date FROM p2;
-         CREATE INDEX Prefixes_ID ON Prefixes (ID);
-         CREATE INDEX Prefixes_DXCCA ON Prefixes (DXCC);
-       )sql",
-       false},
+      {"entity IDs kept as text", kEntityIdsAsText, false},
       {"no index on the keys", "DROP INDEX plink_prefix;", false},
   };
   std::vector<std::string> calls = MixedCalls();
@@ -298,6 +301,68 @@ TEST(PrefixIndex, QuickPrefixAnswersDependOnTheCallAlone) {
   EXPECT_EQ(text_of(fresh_answers(memory, "VK0XY")), "matched|111||AF|39|68|VK0");
   EXPECT_EQ(text_of(fresh_answers(memory, "Q1ZZ")), "unmatched|0|||||Q1");
   EXPECT_EQ(text_of(fresh_answers(memory, "")), "unmatched|0|||||");
+}
+
+// Many calls at once, on several threads over the one index, or on this thread over the tables:
+// each answer is the one-call form's, and the service's getters and events see nothing of it.
+TEST(PrefixIndex, ManyCallsAtOnceAreAnsweredAsEachAlone) {
+  std::vector<std::string> calls = MasterScpCalls();
+  const std::vector<std::string> mixed = MixedCalls();
+  calls.insert(calls.end(), mixed.begin(), mixed.end());
+  TempDataFolder tables_only;
+  tables_only.Execute(tables_only.PrefixDatabase(), kSamplePrefixRows);
+  tables_only.Execute(tables_only.PrefixDatabase(), kEntityIdsAsText);
+  const auto text_of = [](const QuickPrefixAnswers& answers) {
+    return std::string(answers.matched ? "matched" : "unmatched") + "|" + answers.dxcc + "|" +
+           answers.country + "|" + answers.continent + "|" + answers.cq_zone + "|" +
+           answers.itu_zone + "|" + answers.wpx_prefix;
+  };
+  for (const std::string& folder : {DefaultDataFolder(), tables_only.path()}) {
+    SCOPED_TRACE(folder);
+    Options options;
+    options.data_folder = folder;
+    RecordingEvents events;
+    TorvaneControl control(options, &events);
+    std::vector<std::string> alone;
+    for (const std::string& call : calls) alone.push_back(text_of(control.GetQuickPrefixAnswers(call)));
+    EXPECT_EQ(control.GetQuickPrefixCountry("DL1ABC"), "Fed. Rep. of Germany");
+    const std::string real_prefix = control.GetRealPrefix("DL1ABC");
+    events.Take();
+    for (const unsigned threads : {1u, 2u, 3u, 0u}) {
+      std::vector<QuickPrefixAnswers> answers(calls.size());
+      ASSERT_EQ(control.GetQuickPrefixAnswers(calls, answers, threads), calls.size());
+      int differences = 0;
+      for (std::size_t i = 0; i < calls.size(); ++i) {
+        if (text_of(answers[i]) != alone[i] && ++differences <= 5) {
+          ADD_FAILURE() << threads << " threads, \"" << calls[i] << "\": " << text_of(answers[i])
+                        << " alone: " << alone[i];
+        }
+      }
+      EXPECT_EQ(differences, 0);
+    }
+    EXPECT_TRUE(events.Take().empty());
+    // "DL1ABC" is still the call the getters answer for, with its entity.
+    EXPECT_EQ(control.GetQuickPrefixCountry("DL1ABC"), "Fed. Rep. of Germany");
+    EXPECT_EQ(control.GetQuickCountry("DL1ABC"), "Fed. Rep. of Germany");
+    EXPECT_EQ(control.GetRealPrefix("DL1ABC"), real_prefix);
+  }
+}
+
+// The answers given are as many as the shorter of the two lists; the rest are left alone.
+TEST(PrefixIndex, ManyCallsAtOnceFillAsManyAnswersAsThereAreBoth) {
+  TempDataFolder folder;
+  folder.Execute(folder.PrefixDatabase(), kSamplePrefixRows);
+  TorvaneControl control(folder.MakeOptions());
+  const std::vector<std::string> calls = {"DL1A", "W1AW", "G3A"};
+  std::vector<QuickPrefixAnswers> answers(2);
+  EXPECT_EQ(control.GetQuickPrefixAnswers(calls, answers, 2), 2u);
+  EXPECT_EQ(answers[1].country, "Fed. Rep. of Germany");  // W1AW is an exact call of DL's
+  answers.resize(5);
+  answers[4].country = "kept";
+  EXPECT_EQ(control.GetQuickPrefixAnswers(calls, answers), 3u);
+  EXPECT_EQ(answers[2].country, "England");
+  EXPECT_EQ(answers[4].country, "kept");
+  EXPECT_EQ(control.GetQuickPrefixAnswers({}, answers, 4), 0u);
 }
 
 // A call far longer than any key: answered by the rules, in time that grows with its length

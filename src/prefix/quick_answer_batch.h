@@ -1,0 +1,21 @@
+#pragma once
+
+#include <cstddef>
+#include <span>
+#include <string>
+
+#include "prefix/prefix_reader.h"
+#include "torvane/torvane_control.h"
+
+namespace torvane {
+
+// Answers many calls, each as QuickQueries::GetQuickPrefixAnswers answers it, with lookups of
+// their own beside the service's: they raise no events and leave the getters' records and
+// the one-call cache as they were. When `reader` answers from its index, up to `threads`
+// threads (0: one per processor) each answer a contiguous share of the calls; without one,
+// the calls are answered on this thread, which alone may touch the tables. Fills the first
+// min(calls, answers) answers and returns that count.
+std::size_t AnswerQuickPrefixes(PrefixReader& reader, std::span<const std::string> calls,
+                                std::span<QuickPrefixAnswers> answers, unsigned threads);
+
+}  // namespace torvane
