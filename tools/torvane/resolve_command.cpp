@@ -1,12 +1,9 @@
 #include <algorithm>
 #include <array>
-#include <condition_variable>
 #include <fstream>
+#include <future>
 #include <istream>
-#include <memory>
-#include <mutex>
 #include <nlohmann/json.hpp>
-#include <optional>
 #include <ostream>
 #include <span>
 #include <string>
@@ -27,11 +24,11 @@ using json = nlohmann::ordered_json;
 struct ResolveArguments {
   std::string file = "-";
   bool json = false;
-  unsigned jobs = 0;  // 0: one per processor, at most kMostJobs
+  unsigned jobs = 0;  // threads; 0: one per processor, at most kMostJobs
 };
 
 constexpr unsigned kMostJobs = 8;
-// Calls read before they are shared out: enough that each service's start-up is paid for.
+// Calls resolved at once: enough that the threads' start is paid for.
 constexpr std::size_t kBatchCalls = 16384;
 
 // The callsign of a line: its first word, so that a blank never becomes part of a call.
@@ -85,28 +82,28 @@ class LineReader {
   bool ended_ = false;
 };
 
-// One output line per call: the entity that decides it. A call that matches no prefix gets
-// empty entity fields.
-void ResolveCalls(TorvaneControl& control, std::span<const std::string> calls, bool as_json,
-                  std::string& output) {
-  QuickPrefixAnswers answers;  // one object, whose texts keep their storage from call to call
-  for (const std::string& call : calls) {
-    control.GetQuickPrefixAnswers(call, answers);
+// Appends a line per call to `output`: the entity that decides it, or empty entity fields
+// for a call that matches no prefix.
+void FormatAnswers(std::span<const std::string> calls, std::span<const QuickPrefixAnswers> answers,
+                   bool as_json, std::string& output) {
+  for (std::size_t i = 0; i < calls.size(); ++i) {
+    const std::string& call = calls[i];
+    const QuickPrefixAnswers& answer = answers[i];
     if (as_json) {
       const json row = {{"call", call},
-                        {"dxcc", answers.dxcc},
-                        {"country", answers.country},
-                        {"continent", answers.continent},
-                        {"cq_zone", answers.cq_zone},
-                        {"itu_zone", answers.itu_zone},
-                        {"wpx_prefix", answers.wpx_prefix}};
+                        {"dxcc", answer.dxcc},
+                        {"country", answer.country},
+                        {"continent", answer.continent},
+                        {"cq_zone", answer.cq_zone},
+                        {"itu_zone", answer.itu_zone},
+                        {"wpx_prefix", answer.wpx_prefix}};
       output += row.dump(-1, ' ', false, json::error_handler_t::replace);
       output += '\n';
       continue;
     }
-    const std::string* const fields[] = {&call,           &answers.dxcc,     &answers.country,
-                                         &answers.continent, &answers.cq_zone, &answers.itu_zone,
-                                         &answers.wpx_prefix};
+    const std::string* const fields[] = {&call,           &answer.dxcc,     &answer.country,
+                                         &answer.continent, &answer.cq_zone, &answer.itu_zone,
+                                         &answer.wpx_prefix};
     std::size_t length = std::size(fields);  // a tab after each field but the last, a newline
     for (const std::string* field : fields) length += field->size();
     std::size_t at = output.size();
@@ -120,80 +117,38 @@ void ResolveCalls(TorvaneControl& control, std::span<const std::string> calls, b
   }
 }
 
-// A thread with a service of its own, which it makes when it starts: the services are not
-// shared between threads. The answers depend on the call alone, so that a share of the calls
-// is answered as it would be in one sequence.
-class ResolveWorker {
- public:
-  ResolveWorker(const Options& options, bool as_json)
-      : as_json_(as_json), thread_([this, options] { Run(options); }) {}
+// The index-th of `shares` contiguous parts of `items`.
+template <typename Item>
+std::span<Item> ShareOf(std::span<Item> items, std::size_t index, std::size_t shares) {
+  const std::size_t share = (items.size() + shares - 1) / shares;
+  const std::size_t begin = std::min(items.size(), index * share);
+  return items.subspan(begin, std::min(share, items.size() - begin));
+}
 
-  ~ResolveWorker() {
-    {
-      std::lock_guard lock(mutex_);
-      quit_ = true;
-    }
-    changed_.notify_all();
-    thread_.join();
+// Formats a batch into one text per share, the shares side by side; a short batch has fewer
+// shares, and the texts of the others are left empty.
+void FormatSideBySide(std::span<const std::string> calls,
+                      std::span<const QuickPrefixAnswers> answers, bool as_json,
+                      std::vector<std::string>& outputs) {
+  constexpr std::size_t kFewestLinesPerThread = 2048;
+  const std::size_t shares =
+      std::clamp<std::size_t>(calls.size() / kFewestLinesPerThread, 1, outputs.size());
+  const auto format = [&](std::size_t index) {
+    outputs[index].clear();
+    if (index >= shares) return;
+    FormatAnswers(ShareOf(calls, index, shares), ShareOf(answers, index, shares), as_json,
+                  outputs[index]);
+  };
+  std::vector<std::future<void>> others;
+  for (std::size_t index = 1; index < outputs.size(); ++index) {
+    others.push_back(std::async(index < shares ? std::launch::async : std::launch::deferred,
+                                format, index));
   }
+  format(0);
+  for (std::future<void>& other : others) other.get();
+}
 
-  ResolveWorker(const ResolveWorker&) = delete;
-  ResolveWorker& operator=(const ResolveWorker&) = delete;
-
-  // Waits until the service exists; its start-up status then tells whether it started.
-  const TorvaneControl& Service() {
-    std::unique_lock lock(mutex_);
-    changed_.wait(lock, [&] { return control_ != nullptr; });
-    return *control_;
-  }
-
-  // Resolves the calls into `output` on the worker's thread; Wait() for the end.
-  void Start(std::span<const std::string> calls, std::string& output) {
-    {
-      std::lock_guard lock(mutex_);
-      calls_ = calls;
-      output_ = &output;
-      busy_ = true;
-    }
-    changed_.notify_all();
-  }
-
-  void Wait() {
-    std::unique_lock lock(mutex_);
-    changed_.wait(lock, [&] { return !busy_; });
-  }
-
- private:
-  void Run(const Options& options) {
-    auto control = std::make_unique<TorvaneControl>(options);
-    std::unique_lock lock(mutex_);
-    control_ = std::move(control);
-    changed_.notify_all();
-    for (;;) {
-      changed_.wait(lock, [&] { return busy_ || quit_; });
-      if (quit_) break;
-      lock.unlock();
-      ResolveCalls(*control_, calls_, as_json_, *output_);
-      lock.lock();
-      busy_ = false;
-      changed_.notify_all();
-    }
-    // The service ends on the thread that made it.
-    control_.reset();
-  }
-
-  const bool as_json_;
-  std::mutex mutex_;
-  std::condition_variable changed_;
-  std::unique_ptr<TorvaneControl> control_;
-  std::span<const std::string> calls_;
-  std::string* output_ = nullptr;
-  bool busy_ = false;
-  bool quit_ = false;
-  std::thread thread_;  // last: starts once the members it uses exist
-};
-
-unsigned JobsFor(unsigned asked) {
+unsigned ThreadsFor(unsigned asked) {
   if (asked > 0) return std::min(asked, kMostJobs);
   return std::clamp(std::thread::hardware_concurrency(), 1u, kMostJobs);
 }
@@ -231,54 +186,9 @@ class CallReader {
   std::size_t line_number_ = 0;
 };
 
-// The index-th of `shares` contiguous parts of the calls.
-std::span<const std::string> ShareOf(const std::vector<std::string>& calls, std::size_t index,
-                                     std::size_t shares) {
-  const std::size_t share = (calls.size() + shares - 1) / shares;
-  const std::size_t begin = std::min(calls.size(), index * share);
-  return std::span<const std::string>(calls).subspan(begin, std::min(share, calls.size() - begin));
-}
-
-// A long input: the workers answer a batch while this thread reads the next one and writes
-// the one before, so that the reading and writing cost the workers no time.
-int ResolveSideBySide(const Options& options, bool as_json, unsigned jobs, CallReader& reader,
-                      std::vector<std::string>& first_batch, CommandContext& context) {
-  std::vector<std::unique_ptr<ResolveWorker>> workers;
-  for (unsigned job = 0; job < jobs; ++job) {
-    workers.push_back(std::make_unique<ResolveWorker>(options, as_json));
-  }
-  for (const auto& worker : workers) {
-    if (!ServiceStarted(worker->Service(), "resolve", context.err)) return 1;
-  }
-  struct Batch {
-    std::vector<std::string> calls;
-    std::vector<std::string> outputs;
-  };
-  std::array<Batch, 2> batches;
-  for (Batch& batch : batches) batch.outputs.resize(jobs);
-  const auto start = [&](Batch& batch) {
-    for (std::size_t index = 0; index < jobs; ++index) {
-      batch.outputs[index].clear();
-      workers[index]->Start(ShareOf(batch.calls, index, jobs), batch.outputs[index]);
-    }
-  };
-  batches[0].calls = std::move(first_batch);
-  bool more = true;
-  start(batches[0]);
-  for (std::size_t current = 0;; current ^= 1) {
-    Batch& answering = batches[current];
-    Batch& next = batches[current ^ 1];
-    if (more) more = reader.Next(next.calls);
-    else next.calls.clear();
-    for (const auto& worker : workers) worker->Wait();
-    const bool last = next.calls.empty();
-    if (!last) start(next);
-    for (const std::string& output : answering.outputs) context.out << output;
-    if (last) break;
-  }
-  return reader.Status(context.err);
-}
-
+// Batches go through three stages side by side: while the service resolves a batch on its
+// threads and they format it, another thread writes the batch before it and reads the one
+// after the next.
 int Resolve(const ResolveArguments& arguments, ServiceOptions& service_options,
             CommandContext& context) {
   std::ifstream file;
@@ -293,24 +203,36 @@ int Resolve(const ResolveArguments& arguments, ServiceOptions& service_options,
   }
   const Options options = service_options.Build();
   if (!HasPrefixDatabase(options, "resolve", context.err)) return 1;
-  CallReader reader(*in);
-  std::vector<std::string> calls;
-  bool more = reader.Next(calls);
-  const unsigned jobs = JobsFor(arguments.jobs);
-  // A short input is not worth more than one service's start-up.
-  if (more && jobs > 1) {
-    return ResolveSideBySide(options, arguments.json, jobs, reader, calls, context);
-  }
+  // Opened first: the service reads its prefix tables while the first calls are read.
   TorvaneControl control(options);
   if (!ServiceStarted(control, "resolve", context.err)) return 1;
-  std::string output;
-  for (;;) {
-    output.clear();
-    ResolveCalls(control, calls, arguments.json, output);
-    context.out << output;
-    if (!more) break;
-    more = reader.Next(calls);
+  const unsigned threads = ThreadsFor(arguments.jobs);
+  CallReader reader(*in);
+  std::array<std::vector<std::string>, 3> calls;  // a batch answered, one read, one written
+  std::array<std::vector<std::string>, 2> outputs;  // a batch formatted, one written
+  for (auto& output : outputs) output.resize(threads);
+  std::vector<QuickPrefixAnswers> answers;  // reused, so that their texts keep their storage
+  bool more = reader.Next(calls[0]);
+  // `more`, the reader and the batches it reads into belong to the input-output task until
+  // it is waited for.
+  std::future<void> input_output = std::async(std::launch::async, [&] {
+    if (more) more = reader.Next(calls[1]);
+  });
+  for (std::size_t batch = 0; !calls[batch % 3].empty(); ++batch) {
+    const std::vector<std::string>& answering = calls[batch % 3];
+    answers.resize(answering.size());
+    control.GetQuickPrefixAnswers(answering, answers, threads);
+    std::vector<std::string>& formatted = outputs[batch % 2];
+    FormatSideBySide(answering, answers, arguments.json, formatted);
+    input_output.get();
+    std::vector<std::string>& after_next = calls[(batch + 2) % 3];
+    input_output = std::async(std::launch::async, [&] {
+      for (const std::string& output : formatted) context.out << output;
+      after_next.clear();
+      if (more) more = reader.Next(after_next);
+    });
   }
+  input_output.get();
   return reader.Status(context.err);
 }
 
@@ -326,8 +248,8 @@ void AddResolveCommand(CLI::App& app, CommandContext& context) {
     resolve->add_flag("--json", arguments->json, "One JSON object per line");
     resolve
         ->add_option("--jobs", arguments->jobs,
-                     "Services answering side by side, each on a thread of its own "
-                     "(default: one per processor; a short input uses one)")
+                     "Threads resolving side by side over the service's one copy of the "
+                     "prefix tables (default: one per processor; a short input uses fewer)")
         ->check(CLI::Range(1u, kMostJobs));
     options->Register(*resolve);
     resolve->callback([&context, options, arguments] {
