@@ -4,6 +4,7 @@
 #include <future>
 #include <istream>
 #include <nlohmann/json.hpp>
+#include <optional>
 #include <ostream>
 #include <span>
 #include <string>
@@ -32,12 +33,17 @@ constexpr unsigned kMostJobs = 8;
 constexpr std::size_t kBatchCalls = 16384;
 
 // The callsign of a line: its first word, so that a blank never becomes part of a call.
+// (A plain test per character: the library's search for any of a set of characters runs a
+// search of the set for each one.)
 std::string_view CallOfLine(std::string_view line) {
-  constexpr std::string_view kBlanks = " \t\r\v\f";
-  const std::size_t start = line.find_first_not_of(kBlanks);
-  if (start == std::string_view::npos) return {};
-  const std::size_t end = line.find_first_of(kBlanks, start);
-  return line.substr(start, end == std::string_view::npos ? std::string_view::npos : end - start);
+  const auto blank = [](char c) {
+    return c == ' ' || c == '\t' || c == '\r' || c == '\v' || c == '\f';
+  };
+  std::size_t start = 0;
+  while (start < line.size() && blank(line[start])) ++start;
+  std::size_t end = start;
+  while (end < line.size() && !blank(line[end])) ++end;
+  return line.substr(start, end - start);
 }
 
 // The lines of a stream, a block at a time. A line longer than kLongestLine is an error
@@ -204,8 +210,8 @@ int Resolve(const ResolveArguments& arguments, ServiceOptions& service_options,
   const Options options = service_options.Build();
   if (!HasPrefixDatabase(options, "resolve", context.err)) return 1;
   // Opened first: the service reads its prefix tables while the first calls are read.
-  TorvaneControl control(options);
-  if (!ServiceStarted(control, "resolve", context.err)) return 1;
+  std::optional<TorvaneControl> control(std::in_place, options);
+  if (!ServiceStarted(*control, "resolve", context.err)) return 1;
   const unsigned threads = ThreadsFor(arguments.jobs);
   CallReader reader(*in);
   std::array<std::vector<std::string>, 3> calls;  // a batch answered, one read, one written
@@ -221,7 +227,7 @@ int Resolve(const ResolveArguments& arguments, ServiceOptions& service_options,
   for (std::size_t batch = 0; !calls[batch % 3].empty(); ++batch) {
     const std::vector<std::string>& answering = calls[batch % 3];
     answers.resize(answering.size());
-    control.GetQuickPrefixAnswers(answering, answers, threads);
+    control->GetQuickPrefixAnswers(answering, answers, threads);
     std::vector<std::string>& formatted = outputs[batch % 2];
     FormatSideBySide(answering, answers, arguments.json, formatted);
     input_output.get();
@@ -232,6 +238,8 @@ int Resolve(const ResolveArguments& arguments, ServiceOptions& service_options,
       if (more) more = reader.Next(after_next);
     });
   }
+  // The service closes while the last batch is written.
+  control.reset();
   input_output.get();
   return reader.Status(context.err);
 }
