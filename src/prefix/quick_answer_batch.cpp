@@ -75,6 +75,7 @@ std::size_t AnswerQuickPrefixes(PrefixReader& reader, std::span<const std::strin
     }
   };
   std::vector<std::thread> helpers;
+  helpers.reserve(shares);  // no allocation once threads run, which would end them unjoined
   std::size_t started = 1;
   for (; started < shares; ++started) {
     try {
