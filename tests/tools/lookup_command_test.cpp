@@ -104,7 +104,9 @@ TEST(ResolveCommand, PrintsOneLinePerCallAndSkipsBlankAndCommentLines) {
 
 // Services side by side answer each share of a long input as one service answers it all, in
 // the input's order.
-TEST(ResolveCommand, ServicesSideBySideAnswerAsOneDoes) {
+// Several threads resolve and format the shares of each batch; the lines come out as one
+// thread prints them, in both forms.
+TEST(ResolveCommand, ThreadsSideBySideAnswerAsOneDoes) {
   const std::vector<std::string> kinds = {"DL{}ABC", "W{}AW",   "KH6/W{}XX", "Q{}ZZ",  "VP8{}A/H",
                                           "FO{}XX/M", "KG4{}A", "JA{}AB",    "# {} x", "G{}ABC/P"};
   std::string input;
@@ -121,6 +123,10 @@ TEST(ResolveCommand, ServicesSideBySideAnswerAsOneDoes) {
     EXPECT_EQ(side_by_side.status, 0) << side_by_side.err;
     EXPECT_TRUE(side_by_side.lines == one.lines) << jobs << " jobs";
   }
+  const ToolOutcome json_one = RunTool(WithData({"resolve", "--json", "--jobs", "1"}), input);
+  const ToolOutcome json_three = RunTool(WithData({"resolve", "--json", "--jobs", "3"}), input);
+  EXPECT_EQ(json_one.lines.size(), 36000u);
+  EXPECT_TRUE(json_three.lines == json_one.lines);
   EXPECT_EQ(RunTool(WithData({"resolve", "--jobs", "0"}), input).status, 2);
 }
 
