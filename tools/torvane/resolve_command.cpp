@@ -141,16 +141,14 @@ void FormatSideBySide(std::span<const std::string> calls,
   constexpr std::size_t kFewestLinesPerThread = 2048;
   const std::size_t shares =
       std::clamp<std::size_t>(calls.size() / kFewestLinesPerThread, 1, outputs.size());
+  for (std::string& output : outputs) output.clear();
   const auto format = [&](std::size_t index) {
-    outputs[index].clear();
-    if (index >= shares) return;
     FormatAnswers(ShareOf(calls, index, shares), ShareOf(answers, index, shares), as_json,
                   outputs[index]);
   };
   std::vector<std::future<void>> others;
-  for (std::size_t index = 1; index < outputs.size(); ++index) {
-    others.push_back(std::async(index < shares ? std::launch::async : std::launch::deferred,
-                                format, index));
+  for (std::size_t index = 1; index < shares; ++index) {
+    others.push_back(std::async(std::launch::async, format, index));
   }
   format(0);
   for (std::future<void>& other : others) other.get();
@@ -262,12 +260,8 @@ void AddResolveCommand(CLI::App& app, CommandContext& context) {
                      "prefix tables (default: one per processor; a short input uses fewer)")
         ->check(CLI::Range(1u, kMostJobs));
     options->Register(*resolve);
-    resolve->callback([&context, options, arguments] {
-      if (!options->Validate("resolve", context.err)) {
-        context.status = 2;
-        return;
-      }
-      context.status = Resolve(*arguments, *options, context);
+    RunAfterCheckingOptions(*resolve, context, options, "resolve", [&context, options, arguments] {
+      return Resolve(*arguments, *options, context);
     });
   });
 }
