@@ -328,13 +328,10 @@ void AddLookupCommands(CLI::App& app, CommandContext& context) {
                        "Your QRZ password; better given in TORVANE_QRZ_PASSWORD");
     lookup->add_flag("--json", lookup_arguments->json, "One JSON object");
     lookup_options->Register(*lookup);
-    lookup->callback([&context, lookup_options, lookup_arguments] {
-      if (!lookup_options->Validate("lookup", context.err)) {
-        context.status = 2;
-        return;
-      }
-      context.status = Lookup(*lookup_arguments, *lookup_options, context);
-    });
+    RunAfterCheckingOptions(*lookup, context, lookup_options, "lookup",
+                            [&context, lookup_options, lookup_arguments] {
+                              return Lookup(*lookup_arguments, *lookup_options, context);
+                            });
   });
 }
 

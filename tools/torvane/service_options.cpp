@@ -1,12 +1,13 @@
 #include "tools/torvane/service_options.h"
 
+#include <ostream>
+#include <utility>
+
 #include "core/clock.h"
 #include "core/db/data_folder.h"
 #include "core/files.h"
 #include "core/folders.h"
 #include "core/text.h"
-
-#include <ostream>
 
 namespace torvane::tool {
 
@@ -88,6 +89,15 @@ bool HasPrefixDatabase(const Options& options, std::string_view command, std::os
   err << "torvane " << command << ": no prefix database in " << folder
       << " (torvane db build-default makes one)\n";
   return false;
+}
+
+void RunAfterCheckingOptions(CLI::App& command, CommandContext& context,
+                             std::shared_ptr<ServiceOptions> options, std::string name,
+                             std::function<int()> run) {
+  command.callback([&context, options = std::move(options), name = std::move(name),
+                    run = std::move(run)] {
+    context.status = options->Validate(name, context.err) ? run() : 2;
+  });
 }
 
 }  // namespace torvane::tool

@@ -2,6 +2,7 @@
 
 #include <CLI/CLI.hpp>
 
+#include <functional>
 #include <iosfwd>
 #include <memory>
 #include <string_view>
@@ -9,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "tools/torvane/commands.h"
 #include "torvane/options.h"
 #include "torvane/torvane_control.h"
 
@@ -36,6 +38,12 @@ class ServiceOptions {
   std::shared_ptr<std::optional<LocalDateTime>> fixed_time_ =
       std::make_shared<std::optional<LocalDateTime>>();
 };
+
+// Makes `command` check its service options and then run `run`, whose result is the tool's
+// status; a malformed option ends the command with status 2 instead.
+void RunAfterCheckingOptions(CLI::App& command, CommandContext& context,
+                             std::shared_ptr<ServiceOptions> options, std::string name,
+                             std::function<int()> run);
 
 // True when the service object started. Otherwise writes "torvane <command>: the service did
 // not start: ..." with the failure's number, description and source to `err`: a command that

@@ -15,16 +15,13 @@ void AddShellCommand(CLI::App& app, CommandContext& context) {
   AddOptionsWhenNamed(*shell, [&context, shell, options, json] {
     shell->add_flag("--json", *json, "Requests and answers as JSON objects");
     options->Register(*shell);
-    shell->callback([&context, options, json] {
-      if (!options->Validate("shell", context.err)) {
-        context.status = 2;
-        return;
-      }
+    RunAfterCheckingOptions(*shell, context, options, "shell", [&context, options, json] {
       Shell session(*options, *json, context.out);
       // The shell plays a host: its object keeps answering after a failed start, so the
       // failure is only told, and the exit status stays the shell's.
       ServiceStarted(session.control(), "shell", context.err);
       session.Run(context.in);
+      return 0;
     });
   });
 }

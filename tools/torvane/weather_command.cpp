@@ -138,13 +138,10 @@ void AddWeatherCommand(CLI::App& app, CommandContext& context) {
                         "Your position, LAT,LON in decimal degrees (north, east positive)");
     weather->add_flag("--json", arguments->json, "One JSON object");
     service_options->Register(*weather);
-    weather->callback([&context, service_options, arguments] {
-      if (!service_options->Validate("weather", context.err)) {
-        context.status = 2;
-        return;
-      }
-      context.status = Weather(*arguments, *service_options, context);
-    });
+    RunAfterCheckingOptions(*weather, context, service_options, "weather",
+                            [&context, service_options, arguments] {
+                              return Weather(*arguments, *service_options, context);
+                            });
   });
 }
 
