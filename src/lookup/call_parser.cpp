@@ -83,6 +83,11 @@ std::string LettersBeforeFirstDigit(const std::string& call) {
   return letters;
 }
 
+// The W prefix of a call area, from the call's third character.
+void SetCallArea(ParsedCall& parsed, char area) {
+  parsed.PrefixCall.assign({'W', area});
+}
+
 // K, W, N and A calls with a two-letter prefix are treated as W plus their call-area digit,
 // except the prefixes that belong to other entities (Alaska, Hawaii, the Caribbean and
 // Pacific possessions) and Guantanamo's KG4 five-character calls.
@@ -98,11 +103,11 @@ void ApplyUnitedStatesRules(ParsedCall& parsed) {
   if (first_two >= "AL" && first_two <= "AZ") return;
   const std::string_view first_three = std::string_view(call).substr(0, 3);
   if (first_three == "KC4") {
-    if (call.size() < 5) parsed.PrefixCall = std::string("W") + c3;
+    if (call.size() < 5) SetCallArea(parsed, c3);
     return;
   }
   if (first_three == "KV1" || first_three == "KV4" || first_three == "KG4") {
-    if (call.size() > 5) parsed.PrefixCall = std::string("W") + c3;
+    if (call.size() > 5) SetCallArea(parsed, c3);
     return;
   }
   if (c2 == 'L' || c2 == 'H') return;
@@ -111,21 +116,25 @@ void ApplyUnitedStatesRules(ParsedCall& parsed) {
   for (std::string_view excluded : {"P1", "P2", "P4", "P5", "V4"}) {
     if (second_third == excluded) return;
   }
-  if (text::IsDigit(c3)) parsed.PrefixCall = std::string("W") + c3;
+  if (text::IsDigit(c3)) SetCallArea(parsed, c3);
 }
 
 }  // namespace
 
 std::string ParseCall(const std::string& call, ParsedCall& parsed) {
-  std::string s = text::ToUpper(call);
-  std::replace(s.begin(), s.end(), '\\', '/');
+  // Built where it is kept: most calls have no "/", and the upper-case call is their BaseCall.
+  std::string& upper = parsed.BaseCall;
+  upper.assign(call);
+  for (char& c : upper) {
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+    if (c == '\\') c = '/';
+  }
   parsed.PrefixCall.clear();
-  if (s.find('/') == std::string::npos) {
-    parsed.BaseCall = std::move(s);
+  if (upper.find('/') == std::string::npos) {
     ApplyUnitedStatesRules(parsed);
     return call;
   }
-  parsed.BaseCall = s;
+  std::string s = upper;
 
   for (std::string_view suffix : {"/P", "/M", "/A", "/AM", "/MM", "/QRP"}) {
     // Only a suffix whose first occurrence ends the call: W1AW/P/P keeps both.

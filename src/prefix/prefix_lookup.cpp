@@ -117,11 +117,14 @@ bool PrefixLookup::LookupPrefix(const std::string& BaseCall, std::string& Prefix
   prefix_entity_row_ = nullptr;
   tables_.BeginLookup();
 
-  std::string pair_a;
-  std::string pair_b;
+  // Kept between lookups, so that their storage is too.
+  std::string& pair_a = pair_a_;
+  std::string& pair_b = pair_b_;
+  pair_a.clear();
+  pair_b.clear();
   if (!PrefixCall.empty()) {
-    pair_a = PrefixCall + "/" + BaseCall;
-    pair_b = BaseCall + "/" + PrefixCall;
+    pair_a.append(PrefixCall).append(1, '/').append(BaseCall);
+    pair_b.append(BaseCall).append(1, '/').append(PrefixCall);
   }
   // Guantanamo's KG4 calls have five characters; longer KG4 calls are United States calls
   // in the fourth call area.

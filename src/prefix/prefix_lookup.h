@@ -102,6 +102,9 @@ class PrefixLookup {
   TrackedEntity call_entity_;
   TrackedEntity prefix_entity_;
   const EntityRow* prefix_entity_row_ = nullptr;
+  // The portable pairs LookupPrefix probes: "PREFIX/CALL" and "CALL/PREFIX".
+  std::string pair_a_;
+  std::string pair_b_;
 };
 
 }  // namespace torvane

@@ -3,6 +3,7 @@
 #include <limits>
 
 #include "core/variant_reading.h"
+#include "prefix/zone_form.h"
 
 namespace torvane {
 
@@ -90,6 +91,9 @@ EntityRow ReadEntityRow(const db::Table& prefixes) {
   row.Begin_Date = Text(prefixes, "Begin_Date");
   row.End_Date = Text(prefixes, "End_Date");
   row.ID = Number(prefixes, "ID");
+  row.dxcc_answer = std::to_string(row.DXCC && *row.DXCC > 0 ? *row.DXCC : 0);
+  if (row.CQ_Zone) AssignZoneForm(*row.CQ_Zone, row.cq_zone_answer);
+  if (row.ITU_Zone) AssignZoneForm(*row.ITU_Zone, row.itu_zone_answer);
   return row;
 }
 

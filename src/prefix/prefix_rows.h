@@ -33,6 +33,12 @@ struct EntityRow {
   std::optional<std::string> Begin_Date;
   std::optional<std::string> End_Date;
   std::optional<std::int16_t> ID;
+
+  // The texts the quick prefix answers take from the row, made once when it is read: hosts
+  // that resolve many calls ask for the same few hundred rows again and again.
+  std::string dxcc_answer;      // DXCC when positive, else "0"
+  std::string cq_zone_answer;   // CQ_Zone in zone form; empty without a zone
+  std::string itu_zone_answer;  // ITU_Zone in zone form; empty without a zone
 };
 
 // A "plinkold" record: a key that belonged to another entity before 1 January of a year.

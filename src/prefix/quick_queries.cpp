@@ -93,16 +93,20 @@ void QuickQueries::GetQuickPrefixAnswers(const std::string& callsign,
   // From the deciding row itself, not from the records the getters read, which keep the
   // previous call's values where a column has none: these answers depend on the call alone.
   const EntityRow* row = answers.matched ? prefixes_.PrefixEntityRow() : nullptr;
-  const std::int16_t dxcc = row != nullptr && row->DXCC && *row->DXCC > 0 ? *row->DXCC : 0;
-  answers.dxcc.assign(std::to_string(dxcc));
-  // A column of the row; empty without a row or a value.
-  const auto column = [&](const std::optional<std::string> EntityRow::*field) {
-    return row != nullptr && row->*field ? std::string_view(*(row->*field)) : std::string_view();
-  };
-  answers.country.assign(column(&EntityRow::Country));
-  answers.continent.assign(column(&EntityRow::Continent));
-  AssignZoneForm(column(&EntityRow::CQ_Zone), answers.cq_zone);
-  AssignZoneForm(column(&EntityRow::ITU_Zone), answers.itu_zone);
+  if (row == nullptr) {
+    answers.dxcc.assign("0");
+    answers.country.clear();
+    answers.continent.clear();
+    answers.cq_zone.clear();
+    answers.itu_zone.clear();
+    return;
+  }
+  answers.dxcc.assign(row->dxcc_answer);
+  answers.country.assign(row->Country ? std::string_view(*row->Country) : std::string_view());
+  answers.continent.assign(row->Continent ? std::string_view(*row->Continent)
+                                          : std::string_view());
+  answers.cq_zone.assign(row->cq_zone_answer);
+  answers.itu_zone.assign(row->itu_zone_answer);
 }
 
 std::string QuickQueries::GetRealPrefix(const std::string& callsign) {
