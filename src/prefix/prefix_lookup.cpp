@@ -131,7 +131,10 @@ bool PrefixLookup::LookupPrefix(const std::string& BaseCall, std::string& Prefix
   if (BaseCall.size() != 5 && text::Contains(BaseCall, "KG4")) PrefixCall = "W4";
 
   // The WPX prefix runs to the call's last digit.
-  if (BaseCall.size() > 2) WPXPrefix.assign(BaseCall, 0, EndOfLastDigit(BaseCall));
+  if (BaseCall.size() > 2) {
+    WPXPrefix = BaseCall;
+    WPXPrefix.resize(EndOfLastDigit(BaseCall));
+  }
 
   // As many heads as the deciding text has, of the base call unless a pair decides.
   std::string_view work = PrefixCall.empty() ? BaseCall : PrefixCall;
