@@ -83,9 +83,11 @@ bool PrefixIndex::KeyTable<Row>::Load(db::Table& table, std::string_view index,
   if (!key_column) return false;
   comparison = key_column->comparison;
   // One allocation of each size: memory that grows while other threads fault pages in makes
-  // them wait for the address space's lock.
-  if (const std::optional<std::int64_t> count = table.RecordCount(); count && *count > 0) {
-    const auto expected = static_cast<std::size_t>(std::min<std::int64_t>(*count, 1 << 22));
+  // them wait for the address space's lock. The last rowid stands for the count, which would
+  // take a read of the whole table; capped, since rowids may have gaps.
+  constexpr std::int64_t kMostReserved = std::int64_t{1} << 17;
+  if (const std::optional<std::int64_t> last = table.LastRowid(); last && *last > 0) {
+    const auto expected = static_cast<std::size_t>(std::min(*last, kMostReserved));
     positions.Reserve(expected, 8);
     rows.reserve(expected);
   }

@@ -304,13 +304,15 @@ bool Table::ForEachRow(const std::vector<std::string>& columns,
   }
 }
 
-std::optional<std::int64_t> Table::RecordCount() {
+std::optional<std::int64_t> Table::LastRowid() {
   if (!IsOpen()) return std::nullopt;
-  auto statement = connection_->Prepare("SELECT count(*) FROM " + QuoteIdentifier(record_source_));
+  auto statement = connection_->Prepare("SELECT max(rowid) FROM " + QuoteIdentifier(record_source_));
   if (!statement) return std::nullopt;
   connection_->BeginRead();
   const auto stepped = statement->Step();
-  if (!stepped || !*stepped) return std::nullopt;
+  if (!stepped || !*stepped || statement->ColumnStorage(0) != Storage::kInteger) {
+    return std::nullopt;
+  }
   return statement->ColumnInteger(0);
 }
 

@@ -91,8 +91,10 @@ class Table {
     const Statement& statement_;
   };
 
-  // The number of records; no value when it cannot be read.
-  std::optional<std::int64_t> RecordCount();
+  // The largest rowid: as many records as that unless rows were removed or their rowids
+  // chosen, found without reading them all. No value for an empty table, or one without
+  // rowids or that cannot be read.
+  std::optional<std::int64_t> LastRowid();
 
   // Visits the named columns of every record in table order, until `visit` answers false;
   // for scans of many records that keep little of each. False when a column is unknown or
