@@ -125,35 +125,6 @@ void FormatAnswers(std::span<const std::string> calls, std::span<const QuickPref
   }
 }
 
-// The index-th of `shares` contiguous parts of `items`.
-template <typename Item>
-std::span<Item> ShareOf(std::span<Item> items, std::size_t index, std::size_t shares) {
-  const std::size_t share = (items.size() + shares - 1) / shares;
-  const std::size_t begin = std::min(items.size(), index * share);
-  return items.subspan(begin, std::min(share, items.size() - begin));
-}
-
-// Formats a batch into one text per share, the shares side by side; a short batch has fewer
-// shares, and the texts of the others are left empty.
-void FormatSideBySide(std::span<const std::string> calls,
-                      std::span<const QuickPrefixAnswers> answers, bool as_json,
-                      std::vector<std::string>& outputs) {
-  constexpr std::size_t kFewestLinesPerThread = 2048;
-  const std::size_t shares =
-      std::clamp<std::size_t>(calls.size() / kFewestLinesPerThread, 1, outputs.size());
-  for (std::string& output : outputs) output.clear();
-  const auto format = [&](std::size_t index) {
-    FormatAnswers(ShareOf(calls, index, shares), ShareOf(answers, index, shares), as_json,
-                  outputs[index]);
-  };
-  std::vector<std::future<void>> others;
-  for (std::size_t index = 1; index < shares; ++index) {
-    others.push_back(std::async(std::launch::async, format, index));
-  }
-  format(0);
-  for (std::future<void>& other : others) other.get();
-}
-
 unsigned ThreadsFor(unsigned asked) {
   if (asked > 0) return std::min(asked, kMostJobs);
   return std::clamp(std::thread::hardware_concurrency(), 1u, kMostJobs);
@@ -192,9 +163,9 @@ class CallReader {
   std::size_t line_number_ = 0;
 };
 
-// Batches go through three stages side by side: while the service resolves a batch on its
-// threads and they format it, another thread writes the batch before it and reads the one
-// after the next.
+// Batches go through two stages side by side: while the service resolves a batch on its
+// threads, another thread formats and writes the batch before it and reads the one after the
+// next.
 int Resolve(const ResolveArguments& arguments, ServiceOptions& service_options,
             CommandContext& context) {
   std::ifstream file;
@@ -214,29 +185,34 @@ int Resolve(const ResolveArguments& arguments, ServiceOptions& service_options,
   if (!ServiceStarted(*control, "resolve", context.err)) return 1;
   const unsigned threads = ThreadsFor(arguments.jobs);
   CallReader reader(*in);
-  std::array<std::vector<std::string>, 3> calls;  // a batch answered, one read, one written
-  std::array<std::vector<std::string>, 2> outputs;  // a batch formatted, one written
-  for (auto& output : outputs) output.resize(threads);
-  std::vector<QuickPrefixAnswers> answers;  // reused, so that their texts keep their storage
+  std::array<std::vector<std::string>, 3> calls;  // a batch resolved, one written, one read
+  // A batch's answers, and the last batch's as it is written. Reused, so that their texts
+  // keep their storage.
+  std::array<std::vector<QuickPrefixAnswers>, 2> answers;
+  std::string output;
   bool more = reader.Next(calls[0]);
-  // `more`, the reader and the batches it reads into belong to the input-output task until
-  // it is waited for.
+  // `more`, the reader, the output and the batches it reads into or writes belong to the
+  // input-output task until it is waited for.
   std::future<void> input_output = std::async(std::launch::async, [&] {
     if (more) more = reader.Next(calls[1]);
   });
   for (std::size_t batch = 0; !calls[batch % 3].empty(); ++batch) {
-    const std::vector<std::string>& answering = calls[batch % 3];
-    answers.resize(answering.size());
-    control->GetQuickPrefixAnswers(answering, answers, threads);
-    std::vector<std::string>& formatted = outputs[batch % 2];
-    FormatSideBySide(answering, answers, arguments.json, formatted);
+    const std::vector<std::string>& resolving = calls[batch % 3];
+    std::vector<QuickPrefixAnswers>& resolved = answers[batch % 2];
+    resolved.resize(resolving.size());
+    control->GetQuickPrefixAnswers(resolving, resolved, threads);
     input_output.get();
-    std::vector<std::string>& after_next = calls[(batch + 2) % 3];
-    input_output = std::async(std::launch::async, [&] {
-      for (const std::string& output : formatted) context.out << output;
-      after_next.clear();
-      if (more) more = reader.Next(after_next);
-    });
+    input_output = std::async(
+        std::launch::async,
+        [&, written = std::span<const std::string>(resolving),
+         answered = std::span<const QuickPrefixAnswers>(resolved),
+         after_next = &calls[(batch + 2) % 3]] {
+          output.clear();
+          FormatAnswers(written, answered, arguments.json, output);
+          context.out << output;
+          after_next->clear();
+          if (more) more = reader.Next(*after_next);
+        });
   }
   // The service closes while the last batch is written.
   control.reset();
