@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <bitset>
 #include <cmath>
 #include <limits>
 
@@ -12,7 +13,7 @@ namespace torvane {
 namespace {
 
 constexpr std::int32_t kNoEntity = -1;
-constexpr std::size_t kEntitySlots = 65536;
+constexpr std::size_t kEntityIds = 65536;
 
 bool Stopped(const std::atomic<bool>* stop) {
   return stop != nullptr && stop->load(std::memory_order_relaxed);
@@ -108,7 +109,7 @@ bool PrefixIndex::KeyTable<Row>::Load(db::Table& table, std::string_view index,
 }
 
 bool PrefixIndex::LoadEntities(db::Table& prefixes, const std::atomic<bool>* stop) {
-  entity_slots_.assign(kEntitySlots, kNoEntity);
+  entity_slots_.clear();
   if (!prefixes.IsOpen()) return true;
   if (!prefixes.SetIndex("ID")) return false;
   const std::string column = prefixes.IndexColumn();
@@ -117,19 +118,38 @@ bool PrefixIndex::LoadEntities(db::Table& prefixes, const std::atomic<bool>* sto
   const db::Affinity affinity = db::AffinityOf(declaration->type);
   // A number is compared with a text column's values as text: not reproduced here.
   if (affinity == db::Affinity::kText || affinity == db::Affinity::kBlob) return false;
-  return prefixes.ForEachRecord([&](const db::Table& record) {
+  if (const std::optional<std::int64_t> last = prefixes.LastRowid(); last && *last > 0) {
+    entities_.reserve(static_cast<std::size_t>(std::min<std::int64_t>(*last, kEntityIds)));
+  }
+  std::vector<std::int16_t> ids;  // of entities_, in order
+  std::bitset<kEntityIds> seen;
+  const bool complete = prefixes.ForEachRecord([&](const db::Table& record) {
     if (Stopped(stop)) return false;
     const std::optional<std::int16_t> id = StoredId(record, column);
-    if (!id || entity_slots_[SlotOf(*id)] != kNoEntity) return true;
-    entity_slots_[SlotOf(*id)] = static_cast<std::int32_t>(entities_.size());
+    if (!id || seen.test(SlotOf(*id))) return true;
+    seen.set(SlotOf(*id));
+    ids.push_back(*id);
     entities_.push_back(ReadEntityRow(record));
     return true;
   });
+  if (!complete || ids.empty()) return complete;
+  // Slots from the lowest ID to the highest only: the IDs of real data lie close together, and
+  // a table for every possible ID would be memory the build must fault in.
+  const auto [lowest, highest] = std::minmax_element(ids.begin(), ids.end());
+  lowest_entity_id_ = *lowest;
+  entity_slots_.assign(static_cast<std::size_t>(*highest - *lowest) + 1, kNoEntity);
+  for (std::size_t position = 0; position < ids.size(); ++position) {
+    entity_slots_[static_cast<std::size_t>(ids[position] - lowest_entity_id_)] =
+        static_cast<std::int32_t>(position);
+  }
+  return true;
 }
 
 const EntityRow* PrefixIndex::FindEntity(std::int16_t id) const {
-  const std::int32_t slot = entity_slots_[SlotOf(id)];
-  return slot == kNoEntity ? nullptr : &entities_[static_cast<std::size_t>(slot)];
+  const std::size_t slot = static_cast<std::size_t>(id - lowest_entity_id_);
+  if (id < lowest_entity_id_ || slot >= entity_slots_.size()) return nullptr;
+  const std::int32_t position = entity_slots_[slot];
+  return position == kNoEntity ? nullptr : &entities_[static_cast<std::size_t>(position)];
 }
 
 const KeyRow* PrefixIndex::FindLongestKey(std::string_view text, std::size_t shortest,

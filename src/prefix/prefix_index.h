@@ -107,8 +107,9 @@ class PrefixIndex {
   KeyTable<KeyRow> keys_;
   KeyTable<OldKeyRow> old_keys_;
   std::vector<EntityRow> entities_;
-  // Position in entities_ by ID + 32768; -1 for none.
+  // Position in entities_ by ID - lowest_entity_id_; -1 for none.
   std::vector<std::int32_t> entity_slots_;
+  std::int16_t lowest_entity_id_ = 0;
 };
 
 }  // namespace torvane
