@@ -202,11 +202,19 @@ TEST(PrefixIndex, AnswersAsTheTablesDoOnOddDatabases) {
          INSERT INTO plink VALUES ('K ', 1, NULL), ('W', 1, NULL), ('DL  ', 3, NULL);
        )sql",
        false},
+      {"entity IDs at both ends of their range, links to IDs between them", R"sql(
+         INSERT INTO Prefixes (ID, Country, DXCC) VALUES (-32768, 'Lowest', 1), (32767, 'Highest', 2),
+           (32766, 'Next to the highest', 3);
+         INSERT INTO plink (prefix, plink) VALUES ('L1', -32768), ('H1', 32767), ('R1', 32766),
+           ('M1', 20000), ('O1', -32767);
+       )sql",
+       true},
       {"entity IDs kept as text", kEntityIdsAsText, false},
       {"no index on the keys", "DROP INDEX plink_prefix;", false},
   };
   std::vector<std::string> calls = MixedCalls();
-  for (const char* more : {"T1A", "XX1", "Q1", "12", "1", "DL1", "dl1", "KH6", "kh6", "G3", "Y2"}) {
+  for (const char* more : {"T1A", "XX1", "Q1", "12", "1", "DL1", "dl1", "KH6", "kh6", "G3", "Y2",
+                           "L1A", "H1A", "R1A", "M1A", "O1A"}) {
     calls.emplace_back(more);
   }
   // One entity met again after others: its Null columns keep what the one before left, and
