@@ -39,6 +39,38 @@ class FlatKeyMap {
     return true;
   }
 
+  // A key staged for insertion: its bytes stored, its slot on its way into the cache.
+  struct StagedKey {
+    std::uint64_t hash = 0;
+    std::uint32_t offset = 0;
+    std::uint32_t length = 0;
+  };
+
+  // For a build that adds many keys in order: Stage each key as it comes, and insert it with
+  // InsertStaged a few keys later, in the same order. The slots of a large map are spread over
+  // more memory than the processor's nearest caches hold, and an insertion that waits for its
+  // slot to arrive waits for nearly every key. The bytes of a key found present stay unused.
+  StagedKey Stage(std::string_view key) {
+    const StagedKey staged{Hash(key), static_cast<std::uint32_t>(bytes_.size()),
+                           static_cast<std::uint32_t>(key.size())};
+    bytes_.append(key);
+    if (!slots_.empty()) __builtin_prefetch(&slots_[staged.hash & (slots_.size() - 1)], 1);
+    return staged;
+  }
+
+  // As Insert, for a staged key.
+  bool InsertStaged(const StagedKey& key, std::uint32_t value) {
+    if ((count_ + 1) * 2 > slots_.size()) Grow();
+    const std::string_view bytes(bytes_.data() + key.offset, key.length);
+    const std::size_t at = Find(bytes, key.hash);
+    if (slots_[at].value != kAbsent) return false;
+    slots_[at] = Slot{static_cast<std::uint32_t>(key.hash), key.offset, key.length, value};
+    const std::size_t bit = FilterBit(key.hash);
+    filter_[bit / 64] |= std::uint64_t{1} << (bit % 64);
+    ++count_;
+    return true;
+  }
+
   std::uint32_t Get(std::string_view key) const { return Get(key, Hash(key)); }
 
   // As Get, with the key's hash already known (see HeadHashes).

@@ -94,18 +94,33 @@ bool PrefixIndex::KeyTable<Row>::Load(db::Table& table, std::string_view index,
   }
   std::vector<std::string> selected{key_column->name};
   selected.insert(selected.end(), columns.begin(), columns.end());
+  // Each key is inserted a few records after it was read, its slot fetched in the meantime.
+  // The first record in table order wins, as a seek finds it; the row of a later one with an
+  // equal key stays unused.
+  constexpr std::size_t kStagedAhead = 8;
+  std::array<FlatKeyMap::StagedKey, kStagedAhead> staged;
+  std::size_t read_count = 0;
+  const auto insert = [&](std::size_t position) {
+    positions.InsertStaged(staged[position % kStagedAhead], static_cast<std::uint32_t>(position));
+  };
   std::string scratch;
-  return table.ForEachRow(selected, [&](const db::Table::RowView& record) {
+  const bool complete = table.ForEachRow(selected, [&](const db::Table::RowView& record) {
     if (Stopped(stop)) return false;
     if (record.StorageAt(0) != db::Storage::kText) return true;
     const std::string_view key = record.BytesAt(0);
-    // The first record in table order wins, as a seek finds it.
-    const auto next = static_cast<std::uint32_t>(rows.size());
-    if (!positions.Insert(comparison.Normalize(key, scratch), next)) return true;
+    if (read_count >= kStagedAhead) insert(read_count - kStagedAhead);
+    staged[read_count % kStagedAhead] = positions.Stage(comparison.Normalize(key, scratch));
     rows.push_back(read(record));
     longest = std::max(longest, key.size());
+    ++read_count;
     return true;
   });
+  if (!complete) return false;
+  for (std::size_t position = read_count - std::min(read_count, kStagedAhead);
+       position < read_count; ++position) {
+    insert(position);
+  }
+  return true;
 }
 
 bool PrefixIndex::LoadEntities(db::Table& prefixes, const std::atomic<bool>* stop) {
