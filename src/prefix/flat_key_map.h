@@ -10,8 +10,8 @@ namespace torvane {
 
 // A map from short byte strings to numbers, for tables that are built once and then only
 // read: open addressing over one array of slots, the key bytes in one block. Most probes of a
-// longest-match search are for absent keys: a bit per hash in a small filter, which stays in
-// the processor's cache, answers most of them before the slots are read.
+// longest-match search are for absent keys: two bits per key in a small filter, which stays in
+// the processor's cache, answer most of them before the slots are read.
 class FlatKeyMap {
  public:
   static constexpr std::uint32_t kAbsent = 0xFFFFFFFF;
@@ -32,8 +32,7 @@ class FlatKeyMap {
     if (slots_[at].value != kAbsent) return false;
     slots_[at] = Slot{static_cast<std::uint32_t>(hash), static_cast<std::uint32_t>(bytes_.size()),
                       static_cast<std::uint32_t>(key.size()), value};
-    const std::size_t bit = FilterBit(hash);
-    filter_[bit / 64] |= std::uint64_t{1} << (bit % 64);
+    filter_[FilterWord(hash)] |= FilterBits(hash);
     bytes_.append(key);
     ++count_;
     return true;
@@ -65,8 +64,7 @@ class FlatKeyMap {
     const std::size_t at = Find(bytes, key.hash);
     if (slots_[at].value != kAbsent) return false;
     slots_[at] = Slot{static_cast<std::uint32_t>(key.hash), key.offset, key.length, value};
-    const std::size_t bit = FilterBit(key.hash);
-    filter_[bit / 64] |= std::uint64_t{1} << (bit % 64);
+    filter_[FilterWord(key.hash)] |= FilterBits(key.hash);
     ++count_;
     return true;
   }
@@ -76,8 +74,8 @@ class FlatKeyMap {
   // As Get, with the key's hash already known (see HeadHashes).
   std::uint32_t Get(std::string_view key, std::uint64_t hash) const {
     if (slots_.empty()) return kAbsent;
-    const std::size_t bit = FilterBit(hash);
-    if ((filter_[bit / 64] >> (bit % 64) & 1) == 0) return kAbsent;
+    const std::uint64_t bits = FilterBits(hash);
+    if ((filter_[FilterWord(hash)] & bits) != bits) return kAbsent;
     return slots_[Find(key, hash)].value;
   }
 
@@ -120,7 +118,16 @@ class FlatKeyMap {
   static constexpr std::size_t kFilterBits = std::size_t{1} << 18;  // 32 KB
 
   // Bits of the hash that do not pick the slot.
-  static std::size_t FilterBit(std::uint64_t hash) { return (hash >> 40) & (kFilterBits - 1); }
+  // Two bits of one word for each key, from bits of the hash that do not pick the slot: with
+  // one bit, a tenth of the absent keys of the default data passed the filter, each then
+  // reading a slot from memory; two bits in one word let through about a third as many, for
+  // the same single read of the filter.
+  static std::size_t FilterWord(std::uint64_t hash) {
+    return (hash >> 40) & (kFilterBits / 64 - 1);
+  }
+  static std::uint64_t FilterBits(std::uint64_t hash) {
+    return std::uint64_t{1} << (hash >> 52 & 63) | std::uint64_t{1} << (hash >> 58 & 63);
+  }
 
   // The slot that holds the key, or the empty slot where it would go.
   std::size_t Find(std::string_view key, std::uint64_t hash) const {
