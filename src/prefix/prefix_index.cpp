@@ -106,8 +106,9 @@ bool PrefixIndex::KeyTable<Row>::Load(db::Table& table, std::string_view index,
   std::string scratch;
   const bool complete = table.ForEachRow(selected, [&](const db::Table::RowView& record) {
     if (Stopped(stop)) return false;
-    if (record.StorageAt(0) != db::Storage::kText) return true;
-    const std::string_view key = record.BytesAt(0);
+    const db::ColumnValue key_value = record.At(0);
+    if (key_value.storage() != db::Storage::kText) return true;
+    const std::string_view key = key_value.Bytes();
     if (read_count >= kStagedAhead) insert(read_count - kStagedAhead);
     staged[read_count % kStagedAhead] = positions.Stage(comparison.Normalize(key, scratch));
     rows.push_back(read(record));

@@ -42,9 +42,10 @@ bool IsText(db::Storage storage) {
 
 KeyRow ReadKeyRow(const db::Table::RowView& record, int plink_column, int inactive_column) {
   KeyRow row;
-  if (record.StorageAt(plink_column) == db::Storage::kInteger) {
+  const db::ColumnValue plink = record.At(plink_column);
+  if (plink.storage() == db::Storage::kInteger) {
     // The common case without a Variant: what ReadInt16 makes of a whole number.
-    const std::int64_t link = record.IntegerAt(plink_column);
+    const std::int64_t link = plink.Integer();
     if (link >= std::numeric_limits<std::int16_t>::min() &&
         link <= std::numeric_limits<std::int16_t>::max()) {
       row.link = static_cast<std::int16_t>(link);
@@ -52,8 +53,8 @@ KeyRow ReadKeyRow(const db::Table::RowView& record, int plink_column, int inacti
   } else if (const std::optional<Variant> link = record.ValueAt(plink_column)) {
     ReadInt16(&*link, row.link);
   }
-  row.exact_only =
-      IsText(record.StorageAt(inactive_column)) && record.BytesAt(inactive_column) == "!";
+  const db::ColumnValue inactive = record.At(inactive_column);
+  row.exact_only = IsText(inactive.storage()) && inactive.Bytes() == "!";
   return row;
 }
 

@@ -212,6 +212,18 @@ Storage Statement::ColumnStorage(int index) const {
   }
 }
 
+Storage ColumnValue::storage() const {
+  switch (sqlite3_value_type(value_)) {
+    case SQLITE_NULL: return Storage::kNull;
+    case SQLITE_INTEGER: return Storage::kInteger;
+    case SQLITE_FLOAT: return Storage::kReal;
+    case SQLITE_TEXT: return Storage::kText;
+    default: return Storage::kBlob;
+  }
+}
+
+std::string_view ColumnValue::Bytes() const { return ValueView(value_); }
+
 std::string_view Statement::ColumnBytes(int index) const {
   return ValueView(sqlite3_column_value(handle_.get(), index));
 }

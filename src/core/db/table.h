@@ -77,9 +77,7 @@ class Table {
   class RowView {
    public:
     explicit RowView(const Statement& statement) : statement_(statement) {}
-    Storage StorageAt(int column) const { return statement_.ColumnStorage(column); }
-    std::string_view BytesAt(int column) const { return statement_.ColumnBytes(column); }
-    std::int64_t IntegerAt(int column) const { return statement_.ColumnInteger(column); }
+    ColumnValue At(int column) const { return statement_.Column(column); }
     // The value as Field gives it; no value for Null.
     std::optional<Variant> ValueAt(int column) const {
       Variant value;
