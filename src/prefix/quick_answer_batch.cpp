@@ -31,7 +31,7 @@ class PrivateQuickLookup {
 
   void Answer(std::span<const std::string> calls, std::span<QuickPrefixAnswers> answers) {
     for (std::size_t i = 0; i < calls.size(); ++i) {
-      queries_.GetQuickPrefixAnswers(calls[i], answers[i]);
+      queries_.AnswerWithoutCache(calls[i], answers[i]);
     }
   }
 

@@ -88,7 +88,23 @@ void QuickQueries::GetQuickPrefixAnswers(const std::string& callsign,
   const bool matched = cache_.QuickCheckCall(callsign) == 0;
   // The cleared cache holds the empty call, so that the check takes an empty call for a
   // repeat and resolves nothing, leaving the last call's results: it matches no prefix.
-  answers.matched = matched && !callsign.empty();
+  FillAnswers(callsign, matched && !callsign.empty(), answers);
+}
+
+void QuickQueries::AnswerWithoutCache(const std::string& callsign, QuickPrefixAnswers& answers) {
+  if (callsign.empty()) {
+    FillAnswers(callsign, false, answers);
+    return;
+  }
+  // The parse reads a backslash as "/" itself, as the cache's copy of the call has it.
+  ParseCall(callsign, cache_.parsed);
+  const bool matched = !prefixes_.LookupPrefix(cache_.parsed.BaseCall, cache_.parsed.PrefixCall);
+  FillAnswers(callsign, matched, answers);
+}
+
+void QuickQueries::FillAnswers(const std::string& callsign, bool matched,
+                               QuickPrefixAnswers& answers) {
+  answers.matched = matched;
   // Whole strings are copied rather than views assigned: the copy of a short text is the
   // cheaper one, and a batch makes six for every call.
   if (callsign.empty()) {

@@ -31,6 +31,9 @@ class QuickQueries {
   std::string GetQuickPrefixCQZone(const std::string& callsign);
   std::string GetQuickPrefixITUZone(const std::string& callsign);
   void GetQuickPrefixAnswers(const std::string& callsign, QuickPrefixAnswers& answers);
+  // The same answers, past the one-call cache, which is left as it was: for a lookup of its
+  // own whose getters nobody reads, as a batch's threads have.
+  void AnswerWithoutCache(const std::string& callsign, QuickPrefixAnswers& answers);
   std::string GetRealPrefix(const std::string& callsign);
   Variant GetPrefixWPX(const std::string& callsign);
   Variant GetPrefixMasterPrefix(const std::string& callsign);
@@ -42,6 +45,9 @@ class QuickQueries {
 
  private:
   CallCache& cache_;
+  // The answers from the lookup of the call just made; `matched` as it found.
+  void FillAnswers(const std::string& callsign, bool matched, QuickPrefixAnswers& answers);
+
   PrefixLookup& prefixes_;
 };
 
