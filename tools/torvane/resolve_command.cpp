@@ -91,15 +91,21 @@ class LineReader {
   bool ended_ = false;
 };
 
+// The fields of a call's line, in their order.
+std::array<const std::string*, 7> FieldsOf(const std::string& call,
+                                           const QuickPrefixAnswers& answer) {
+  return {&call,           &answer.dxcc,     &answer.country,   &answer.continent,
+          &answer.cq_zone, &answer.itu_zone, &answer.wpx_prefix};
+}
+
 // Appends a line per call to `output`: the entity that decides it, or empty entity fields
 // for a call that matches no prefix.
 void FormatAnswers(std::span<const std::string> calls, std::span<const QuickPrefixAnswers> answers,
                    bool as_json, std::string& output) {
-  for (std::size_t i = 0; i < calls.size(); ++i) {
-    const std::string& call = calls[i];
-    const QuickPrefixAnswers& answer = answers[i];
-    if (as_json) {
-      const json row = {{"call", call},
+  if (as_json) {
+    for (std::size_t i = 0; i < calls.size(); ++i) {
+      const QuickPrefixAnswers& answer = answers[i];
+      const json row = {{"call", calls[i]},
                         {"dxcc", answer.dxcc},
                         {"country", answer.country},
                         {"continent", answer.continent},
@@ -108,21 +114,25 @@ void FormatAnswers(std::span<const std::string> calls, std::span<const QuickPref
                         {"wpx_prefix", answer.wpx_prefix}};
       output += row.dump(-1, ' ', false, json::error_handler_t::replace);
       output += '\n';
-      continue;
     }
-    const std::string* const fields[] = {&call,           &answer.dxcc,     &answer.country,
-                                         &answer.continent, &answer.cq_zone, &answer.itu_zone,
-                                         &answer.wpx_prefix};
-    std::size_t length = std::size(fields);  // a tab after each field but the last, a newline
-    for (const std::string* field : fields) length += field->size();
-    std::size_t at = output.size();
-    output.resize(at + length);
-    for (const std::string* field : fields) {
-      field->copy(output.data() + at, field->size());
-      at += field->size();
-      output[at++] = '\t';
+    return;
+  }
+  // The length of all the lines first, so that the text grows once: growing it line by line
+  // cost more than writing the lines.
+  std::size_t length = 0;
+  for (std::size_t i = 0; i < calls.size(); ++i) {
+    for (const std::string* field : FieldsOf(calls[i], answers[i])) length += field->size() + 1;
+  }
+  const std::size_t start = output.size();
+  output.resize(start + length);
+  char* next = output.data() + start;
+  for (std::size_t i = 0; i < calls.size(); ++i) {
+    // A tab after each field, the last one's made a newline.
+    for (const std::string* field : FieldsOf(calls[i], answers[i])) {
+      next = std::copy(field->begin(), field->end(), next);
+      *next++ = '\t';
     }
-    output[at - 1] = '\n';
+    next[-1] = '\n';
   }
 }
 
