@@ -4,7 +4,9 @@
 
 namespace torvane {
 
-std::string CallCache::Parse(const std::string& call) { return ParseCall(call, parsed); }
+std::string CallCache::Parse(const std::string& call) {
+  return ParseCall(call, parsed).value_or(call);
+}
 
 namespace {
 

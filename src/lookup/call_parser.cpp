@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <optional>
 #include <string_view>
 
 #include "core/text.h"
@@ -121,7 +122,7 @@ void ApplyUnitedStatesRules(ParsedCall& parsed) {
 
 }  // namespace
 
-std::string ParseCall(const std::string& call, ParsedCall& parsed) {
+std::optional<std::string> ParseCall(const std::string& call, ParsedCall& parsed) {
   // Built where it is kept: most calls have no "/", and the upper-case call is their BaseCall.
   std::string& upper = parsed.BaseCall;
   upper.assign(call);
@@ -132,7 +133,7 @@ std::string ParseCall(const std::string& call, ParsedCall& parsed) {
   parsed.PrefixCall.clear();
   if (upper.find('/') == std::string::npos) {
     ApplyUnitedStatesRules(parsed);
-    return call;
+    return std::nullopt;
   }
   std::string s = upper;
 
@@ -147,25 +148,25 @@ std::string ParseCall(const std::string& call, ParsedCall& parsed) {
   if (first_slash == std::string::npos) {
     parsed.BaseCall = s;
     ApplyUnitedStatesRules(parsed);
-    return call;
+    return std::nullopt;
   }
 
   std::string left(text::Trim(std::string_view(s).substr(0, first_slash)));
   std::string right(text::Trim(std::string_view(s).substr(s.rfind('/') + 1)));
   if (left.empty()) {
     parsed.BaseCall = parsed.PrefixCall = right;
-    return call;
+    return std::nullopt;
   }
   if (right.empty()) {
     parsed.BaseCall = parsed.PrefixCall = left;
-    return call;
+    return std::nullopt;
   }
 
-  std::string log_text = call;
+  std::optional<std::string> log_text;
   if (left.size() > right.size()) {  // the short part follows the call
     if (right.size() == 1 && text::IsDigit(right[0])) {
       log_text = LettersBeforeFirstDigit(left);
-      right = log_text + right;
+      right = *log_text + right;
     } else if (right.size() == 1) {
       const Designation designation = Designate(right[0], left, Order::kLetterAfterCall);
       if (designation.kind == Designation::Kind::kDesignator) {
@@ -183,7 +184,7 @@ std::string ParseCall(const std::string& call, ParsedCall& parsed) {
   // The short part comes first.
   if (left.size() == 1 && text::IsDigit(left[0])) {
     log_text = LettersBeforeFirstDigit(right);
-    left = log_text + left;
+    left = *log_text + left;
   } else if (left.size() == 1) {
     const Designation designation = Designate(left[0], right, Order::kLetterBeforeCall);
     if (designation.kind == Designation::Kind::kDesignator) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 
 namespace torvane {
@@ -14,8 +15,8 @@ struct ParsedCall {
 // Splits a call: upper case, "\" read as "/", portable and mode suffixes stripped, a foreign
 // prefix before or after the call, a new call-area digit (W1AW/4 -> W4), one-letter
 // designators of shared-prefix islands (FO5XX/M -> FO/M), and United States two-letter
-// prefixes turned into W plus the call-area digit. Returns the text for the activity log:
-// the call as passed, or after a digit rule the letters that rule collected.
-std::string ParseCall(const std::string& call, ParsedCall& parsed);
+// prefixes turned into W plus the call-area digit. Returns the text for the activity log
+// when a digit rule collected letters; no value when it is the call as passed.
+std::optional<std::string> ParseCall(const std::string& call, ParsedCall& parsed);
 
 }  // namespace torvane

@@ -84,11 +84,12 @@ TEST(ParseCall, SplitsPortableSpecialAndUnitedStatesCalls) {
   }
 }
 
-TEST(ParseCall, ReportsTheCallOrTheLettersADigitRuleCollected) {
+TEST(ParseCall, ReportsTheLettersADigitRuleCollectedOrNothing) {
   ParsedCall parsed;
   EXPECT_EQ(ParseCall("w1aw/4", parsed), "W");
   EXPECT_EQ(ParseCall("4/DL1ABC", parsed), "DL");
-  EXPECT_EQ(ParseCall("kh6/w1aw", parsed), "kh6/w1aw");
+  EXPECT_EQ(ParseCall("kh6/w1aw", parsed), std::nullopt);
+  EXPECT_EQ(ParseCall("dl1abc", parsed), std::nullopt);
 }
 
 TEST(ParseCall, SurvivesVeryLongCalls) {
