@@ -6,6 +6,8 @@
 //                               (GetQuickPrefixAnswers)
 //   BM_QuickPrefixAnswersAtOnce/T  the same answers for the whole list in one call, on T threads
 //                               over the service's one index
+//   BM_QuickPrefixBatch/T       the same with each entity's fields once (GetQuickPrefixBatch),
+//                               as torvane resolve asks for them
 //   BM_IndexBuild               reading the prefix tables into the index, as a service does at
 //                               open, on a thread and a connection of its own
 //   BM_FullCheck                the full check with no callbook source: call check, record,
@@ -134,6 +136,17 @@ void BM_QuickPrefixAnswersAtOnce(benchmark::State& state) {
   state.SetItemsProcessed(state.iterations() * static_cast<std::int64_t>(calls.size()));
 }
 
+void BM_QuickPrefixBatch(benchmark::State& state) {
+  torvane::TorvaneControl& control = Control();
+  const std::vector<std::string>& calls = Calls();
+  torvane::QuickPrefixBatch batch;
+  const auto threads = static_cast<unsigned>(state.range(0));
+  for (auto _ : state) {
+    benchmark::DoNotOptimize(control.GetQuickPrefixBatch(calls, batch, threads));
+  }
+  state.SetItemsProcessed(state.iterations() * static_cast<std::int64_t>(calls.size()));
+}
+
 void BM_IndexBuild(benchmark::State& state) {
   torvane::db::DatabaseSet& databases = PrefixDatabases();
   for (auto _ : state) {
@@ -169,6 +182,11 @@ int main(int argc, char** argv) {
         benchmark::RegisterBenchmark("BM_QuickDXCCNumberTables", BM_QuickDXCCNumberTables),
         benchmark::RegisterBenchmark("BM_QuickPrefixAnswers", BM_QuickPrefixAnswers),
         benchmark::RegisterBenchmark("BM_QuickPrefixAnswersAtOnce", BM_QuickPrefixAnswersAtOnce)
+            ->Arg(1)
+            ->Arg(2)
+            ->UseRealTime()
+            ->Unit(benchmark::kMillisecond),
+        benchmark::RegisterBenchmark("BM_QuickPrefixBatch", BM_QuickPrefixBatch)
             ->Arg(1)
             ->Arg(2)
             ->UseRealTime()

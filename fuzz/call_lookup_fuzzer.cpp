@@ -80,8 +80,22 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   }
   std::vector<torvane::QuickPrefixAnswers> at_once(calls.size());
   if (control.GetQuickPrefixAnswers(calls, at_once, 2) != calls.size()) std::abort();
+  // So must the batch that gives each entity once.
+  static torvane::QuickPrefixBatch batch;
+  if (control.GetQuickPrefixBatch(calls, batch, 2) != calls.size()) std::abort();
   for (std::size_t i = 0; i < calls.size(); ++i) {
-    if (control.GetQuickPrefixAnswers(calls[i]) != at_once[i]) std::abort();
+    const torvane::QuickPrefixAnswers alone = control.GetQuickPrefixAnswers(calls[i]);
+    if (alone != at_once[i]) std::abort();
+    const std::int32_t position = batch.entity[i];
+    const torvane::QuickPrefixEntity entity =
+        position >= 0 ? batch.entities.at(static_cast<std::size_t>(position))
+                      : torvane::QuickPrefixEntity{"0", "", "", "", ""};
+    const torvane::QuickPrefixEntity alone_entity{alone.dxcc, alone.country, alone.continent,
+                                                  alone.cq_zone, alone.itu_zone};
+    if ((position >= 0) != alone.matched || entity != alone_entity ||
+        batch.wpx_prefix[i] != alone.wpx_prefix) {
+      std::abort();
+    }
   }
   return 0;
 }

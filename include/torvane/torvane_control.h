@@ -4,6 +4,7 @@
 #include <memory>
 #include <span>
 #include <string>
+#include <vector>
 
 #include "torvane/events.h"
 #include "torvane/options.h"
@@ -36,6 +37,27 @@ struct QuickPrefixAnswers {
   std::string wpx_prefix;  // as GetPrefixWPX
 
   bool operator==(const QuickPrefixAnswers&) const = default;
+};
+
+// The entity fields of QuickPrefixAnswers, as the batch that gives each entity once has them.
+struct QuickPrefixEntity {
+  std::string dxcc;
+  std::string country;
+  std::string continent;
+  std::string cq_zone;
+  std::string itu_zone;
+
+  bool operator==(const QuickPrefixEntity&) const = default;
+};
+
+// Many calls' quick prefix answers with each entity's fields once: a host that keeps a whole
+// log or feed reads a call's entity by its position, and the batch copies far fewer texts.
+// Call i matched a prefix when entity[i] is not -1; its answers are then the fields of
+// entities[entity[i]], otherwise DXCC "0" and empty texts, as QuickPrefixAnswers has them.
+struct QuickPrefixBatch {
+  std::vector<QuickPrefixEntity> entities;  // the entities the calls were answered with, once
+  std::vector<std::int32_t> entity;         // for each call: its entity's position, or -1
+  std::vector<std::string> wpx_prefix;      // for each call
 };
 
 // The station-data service. Constructing it runs start-up (folders, logs, databases);
@@ -158,6 +180,11 @@ class TorvaneControl {
   // getters and their one-call cache as they were.
   std::size_t GetQuickPrefixAnswers(std::span<const std::string> callsigns,
                                     std::span<QuickPrefixAnswers> answers, unsigned threads = 1);
+  // The same answers for all the calls with each entity once (see QuickPrefixBatch), refilling
+  // `batch`, whose texts keep their storage. Returns the number of calls; 0 on a failure,
+  // which leaves `batch` empty. Threads, events and getters as for the form above.
+  std::size_t GetQuickPrefixBatch(std::span<const std::string> callsigns, QuickPrefixBatch& batch,
+                                  unsigned threads = 1);
   std::string GetQuickCountry(const std::string& callsign);
   std::string GetQuickPrefixCountry(const std::string& callsign);
   std::string GetQuickContinent(const std::string& callsign);

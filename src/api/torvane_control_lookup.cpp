@@ -354,6 +354,15 @@ std::size_t TorvaneControl::GetQuickPrefixAnswers(std::span<const std::string> c
   return answered;
 }
 
+std::size_t TorvaneControl::GetQuickPrefixBatch(std::span<const std::string> callsigns,
+                                                QuickPrefixBatch& batch, unsigned threads) {
+  const std::size_t answered = Guard(service_, std::size_t{0}, [&](Service& service) {
+    return AnswerQuickPrefixBatch(service.prefix_reader(), callsigns, batch, threads);
+  });
+  if (answered == 0) batch = QuickPrefixBatch{};
+  return answered;
+}
+
 Variant TorvaneControl::ClearCDCall() {
   return Guard(service_, Variant(),
                [](Service& service) { return service.callbook_queries().ClearCDCall(); });

@@ -2,8 +2,10 @@
 
 #include <algorithm>
 #include <exception>
+#include <functional>
 #include <system_error>
 #include <thread>
+#include <unordered_map>
 #include <vector>
 
 #include "core/events.h"
@@ -29,11 +31,7 @@ class PrivateQuickLookup {
     web_.webStopped = true;
   }
 
-  void Answer(std::span<const std::string> calls, std::span<QuickPrefixAnswers> answers) {
-    for (std::size_t i = 0; i < calls.size(); ++i) {
-      queries_.AnswerWithoutCache(calls[i], answers[i]);
-    }
-  }
+  QuickQueries& queries() { return queries_; }
 
  private:
   PrefixReader reader_;
@@ -49,12 +47,13 @@ unsigned ThreadsFor(unsigned asked) {
   return std::clamp(threads, 1u, kMostThreads);
 }
 
-}  // namespace
-
-std::size_t AnswerQuickPrefixes(PrefixReader& reader, std::span<const std::string> calls,
-                                std::span<QuickPrefixAnswers> answers, unsigned threads) {
-  const std::size_t count = std::min(calls.size(), answers.size());
-  if (count == 0) return 0;
+// Runs `answer(index, begin, length, queries)` for each of the contiguous shares of `count`
+// calls, side by side when the reader answers from its index, after `before_shares(shares)`;
+// returns the number of shares. What a share throws is thrown here once all have ended.
+std::size_t AnswerInShares(
+    PrefixReader& reader, std::size_t count, unsigned threads,
+    const std::function<void(std::size_t, std::size_t, std::size_t, QuickQueries&)>& answer,
+    const std::function<void(std::size_t)>& before_shares) {
   // What other processes changed is taken in once, before the shares start.
   reader.BeginLookup();
   reader.WaitForIndex();
@@ -62,14 +61,14 @@ std::size_t AnswerQuickPrefixes(PrefixReader& reader, std::span<const std::strin
   if (reader.UsesIndex()) {
     shares = std::clamp<std::size_t>(count / kFewestCallsPerThread, 1, ThreadsFor(threads));
   }
+  before_shares(shares);
   const std::size_t share = (count + shares - 1) / shares;
   std::vector<std::exception_ptr> failures(shares);
   const auto answer_share = [&](std::size_t index) {
     const std::size_t begin = std::min(count, index * share);
-    const std::size_t length = std::min(share, count - begin);
     try {
       PrivateQuickLookup lookup(reader);
-      lookup.Answer(calls.subspan(begin, length), answers.subspan(begin, length));
+      answer(index, begin, std::min(share, count - begin), lookup.queries());
     } catch (...) {
       failures[index] = std::current_exception();
     }
@@ -90,6 +89,104 @@ std::size_t AnswerQuickPrefixes(PrefixReader& reader, std::span<const std::strin
   for (const std::exception_ptr& failure : failures) {
     if (failure) std::rethrow_exception(failure);
   }
+  return shares;
+}
+
+// The entities one share met, each once: by its row when the rows are the index's, which
+// stay put; from the tables, whose row is read afresh for each call, once for each call.
+struct ShareEntities {
+  std::vector<const EntityRow*> rows;
+  std::vector<QuickPrefixEntity> entities;
+  std::unordered_map<const EntityRow*, std::int32_t> positions;
+  const EntityRow* last_row = nullptr;
+  std::int32_t last_position = -1;
+
+  std::int32_t PositionOf(const EntityRow* row, bool rows_stay) {
+    // Calls in order mostly follow each other within one entity.
+    if (rows_stay && last_position >= 0 && row == last_row) return last_position;
+    const auto [at, added] =
+        positions.try_emplace(row, static_cast<std::int32_t>(entities.size()));
+    if (added || !rows_stay) {
+      at->second = static_cast<std::int32_t>(entities.size());
+      rows.push_back(row);
+      AssignEntityFields(row, entities.emplace_back());
+    }
+    last_row = row;
+    last_position = at->second;
+    return last_position;
+  }
+};
+
+}  // namespace
+
+std::size_t AnswerQuickPrefixes(PrefixReader& reader, std::span<const std::string> calls,
+                                std::span<QuickPrefixAnswers> answers, unsigned threads) {
+  const std::size_t count = std::min(calls.size(), answers.size());
+  if (count == 0) return 0;
+  AnswerInShares(
+      reader, count, threads,
+      [&](std::size_t, std::size_t begin, std::size_t length, QuickQueries& queries) {
+        for (std::size_t i = begin; i < begin + length; ++i) {
+          queries.AnswerWithoutCache(calls[i], answers[i]);
+        }
+      },
+      [](std::size_t) {});
+  return count;
+}
+
+std::size_t AnswerQuickPrefixBatch(PrefixReader& reader, std::span<const std::string> calls,
+                                   QuickPrefixBatch& batch, unsigned threads) {
+  const std::size_t count = calls.size();
+  batch.entity.resize(count);
+  batch.wpx_prefix.resize(count);
+  if (count == 0) {
+    batch.entities.clear();
+    return 0;
+  }
+  bool rows_stay = false;  // known once the shares are laid out, the index waited for
+  std::vector<ShareEntities> met;
+  AnswerInShares(
+      reader, count, threads,
+      [&](std::size_t index, std::size_t begin, std::size_t length, QuickQueries& queries) {
+        ShareEntities& entities = met[index];
+        for (std::size_t i = begin; i < begin + length; ++i) {
+          const EntityRow* row = nullptr;
+          const bool matched = queries.ResolveWithoutCache(calls[i], row);
+          batch.wpx_prefix[i] = queries.LastWPXPrefix();
+          batch.entity[i] = matched ? entities.PositionOf(row, rows_stay) : -1;
+        }
+      },
+      [&](std::size_t shares) {
+        rows_stay = reader.UsesIndex();
+        met.resize(shares);
+      });
+  // The shares' entities into one list, each once, and the calls' positions into it.
+  std::size_t total = 0;
+  for (const ShareEntities& share : met) total += share.entities.size();
+  batch.entities.resize(total);
+  std::unordered_map<const EntityRow*, std::int32_t> positions;
+  std::size_t kept = 0;
+  const std::size_t share_length = (count + met.size() - 1) / met.size();
+  for (std::size_t index = 0; index < met.size(); ++index) {
+    ShareEntities& share = met[index];
+    std::vector<std::int32_t> moved(share.entities.size());
+    for (std::size_t local = 0; local < share.entities.size(); ++local) {
+      const auto [at, added] =
+          positions.try_emplace(share.rows[local], static_cast<std::int32_t>(kept));
+      if (added || !rows_stay) {
+        batch.entities[kept] = share.entities[local];
+        moved[local] = static_cast<std::int32_t>(kept++);
+      } else {
+        moved[local] = at->second;
+      }
+    }
+    const std::size_t begin = std::min(count, index * share_length);
+    const std::size_t end = std::min(count, begin + share_length);
+    for (std::size_t i = begin; i < end; ++i) {
+      if (batch.entity[i] >= 0) batch.entity[i] = moved[static_cast<std::size_t>(batch.entity[i])];
+    }
+  }
+  batch.entities.resize(kept);
   return count;
 }
 

@@ -18,4 +18,9 @@ namespace torvane {
 std::size_t AnswerQuickPrefixes(PrefixReader& reader, std::span<const std::string> calls,
                                 std::span<QuickPrefixAnswers> answers, unsigned threads);
 
+// The same answers for all the calls with each entity once, into `batch` (see
+// QuickPrefixBatch). Returns the number of calls.
+std::size_t AnswerQuickPrefixBatch(PrefixReader& reader, std::span<const std::string> calls,
+                                   QuickPrefixBatch& batch, unsigned threads);
+
 }  // namespace torvane

@@ -92,21 +92,30 @@ void QuickQueries::GetQuickPrefixAnswers(const std::string& callsign,
 }
 
 void QuickQueries::AnswerWithoutCache(const std::string& callsign, QuickPrefixAnswers& answers) {
+  const EntityRow* row = nullptr;
+  const bool matched = ResolveWithoutCache(callsign, row);
+  answers.matched = matched;
+  answers.wpx_prefix = prefixes_.WPXPrefix;
+  AssignEntityFields(row, answers);
+}
+
+bool QuickQueries::ResolveWithoutCache(const std::string& callsign, const EntityRow*& row) {
+  row = nullptr;
   if (callsign.empty()) {
-    FillAnswers(callsign, false, answers);
-    return;
+    // As the one-call form answers it: no prefix, no WPX prefix.
+    prefixes_.WPXPrefix.clear();
+    return false;
   }
   // The parse reads a backslash as "/" itself, as the cache's copy of the call has it.
   ParseCall(callsign, cache_.parsed);
-  const bool matched = !prefixes_.LookupPrefix(cache_.parsed.BaseCall, cache_.parsed.PrefixCall);
-  FillAnswers(callsign, matched, answers);
+  if (prefixes_.LookupPrefix(cache_.parsed.BaseCall, cache_.parsed.PrefixCall)) return false;
+  row = prefixes_.PrefixEntityRow();
+  return true;
 }
 
 void QuickQueries::FillAnswers(const std::string& callsign, bool matched,
                                QuickPrefixAnswers& answers) {
   answers.matched = matched;
-  // Whole strings are copied rather than views assigned: the copy of a short text is the
-  // cheaper one, and a batch makes six for every call.
   if (callsign.empty()) {
     answers.wpx_prefix.clear();
   } else {
@@ -114,27 +123,7 @@ void QuickQueries::FillAnswers(const std::string& callsign, bool matched,
   }
   // From the deciding row itself, not from the records the getters read, which keep the
   // previous call's values where a column has none: these answers depend on the call alone.
-  const EntityRow* row = answers.matched ? prefixes_.PrefixEntityRow() : nullptr;
-  if (row == nullptr) {
-    answers.dxcc.assign(1, '0');
-    answers.country.clear();
-    answers.continent.clear();
-    answers.cq_zone.clear();
-    answers.itu_zone.clear();
-    return;
-  }
-  const auto copy = [](const std::optional<std::string>& value, std::string& target) {
-    if (value) {
-      target = *value;
-    } else {
-      target.clear();
-    }
-  };
-  answers.dxcc = row->dxcc_answer;
-  copy(row->Country, answers.country);
-  copy(row->Continent, answers.continent);
-  answers.cq_zone = row->cq_zone_answer;
-  answers.itu_zone = row->itu_zone_answer;
+  AssignEntityFields(matched ? prefixes_.PrefixEntityRow() : nullptr, answers);
 }
 
 std::string QuickQueries::GetRealPrefix(const std::string& callsign) {

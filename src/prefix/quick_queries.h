@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "lookup/call_cache.h"
@@ -12,6 +13,34 @@ namespace torvane {
 
 // The getters that need only the prefix resolution of a call (the quick check), not its
 // callbook lookup.
+// The entity fields of the quick prefix answers from the row that decides them: DXCC "0" and
+// empty texts without a row. `Fields` is QuickPrefixAnswers or QuickPrefixEntity.
+template <typename Fields>
+void AssignEntityFields(const EntityRow* row, Fields& fields) {
+  if (row == nullptr) {
+    fields.dxcc.assign(1, '0');
+    fields.country.clear();
+    fields.continent.clear();
+    fields.cq_zone.clear();
+    fields.itu_zone.clear();
+    return;
+  }
+  // Whole strings are copied rather than views assigned: the copy of a short text is the
+  // cheaper one, and a batch makes several for every call.
+  const auto copy = [](const std::optional<std::string>& value, std::string& target) {
+    if (value) {
+      target = *value;
+    } else {
+      target.clear();
+    }
+  };
+  fields.dxcc = row->dxcc_answer;
+  copy(row->Country, fields.country);
+  copy(row->Continent, fields.continent);
+  fields.cq_zone = row->cq_zone_answer;
+  fields.itu_zone = row->itu_zone_answer;
+}
+
 class QuickQueries {
  public:
   QuickQueries(CallCache& cache, PrefixLookup& prefixes) : cache_(cache), prefixes_(prefixes) {}
@@ -34,6 +63,12 @@ class QuickQueries {
   // The same answers, past the one-call cache, which is left as it was: for a lookup of its
   // own whose getters nobody reads, as a batch's threads have.
   void AnswerWithoutCache(const std::string& callsign, QuickPrefixAnswers& answers);
+  // As AnswerWithoutCache, giving the row that decides the entity fields rather than the
+  // fields: true when a prefix matched; `row` is nullptr without one. Valid until the next
+  // lookup, and for as long as the reader's index when it has one.
+  bool ResolveWithoutCache(const std::string& callsign, const EntityRow*& row);
+  // The WPX prefix of the call ResolveWithoutCache resolved last.
+  const std::string& LastWPXPrefix() const { return prefixes_.WPXPrefix; }
   std::string GetRealPrefix(const std::string& callsign);
   Variant GetPrefixWPX(const std::string& callsign);
   Variant GetPrefixMasterPrefix(const std::string& callsign);

@@ -1,4 +1,6 @@
 #include <gtest/gtest.h>
+
+#include <algorithm>
 #include <unistd.h>
 
 #include <chrono>
@@ -311,8 +313,9 @@ TEST(PrefixIndex, QuickPrefixAnswersDependOnTheCallAlone) {
   EXPECT_EQ(text_of(fresh_answers(memory, "")), "unmatched|0|||||");
 }
 
-// Many calls at once, on several threads over the one index, or on this thread over the tables:
-// each answer is the one-call form's, and the service's getters and events see nothing of it.
+// Many calls at once, on several threads over the one index, or on this thread over the tables,
+// in either batch form: each answer is the one-call form's, and the service's getters and
+// events see nothing of it.
 TEST(PrefixIndex, ManyCallsAtOnceAreAnsweredAsEachAlone) {
   std::vector<std::string> calls = MasterScpCalls();
   const std::vector<std::string> mixed = MixedCalls();
@@ -347,6 +350,30 @@ TEST(PrefixIndex, ManyCallsAtOnceAreAnsweredAsEachAlone) {
         }
       }
       EXPECT_EQ(differences, 0);
+
+      QuickPrefixBatch batch;
+      ASSERT_EQ(control.GetQuickPrefixBatch(calls, batch, threads), calls.size());
+      ASSERT_EQ(batch.entity.size(), calls.size());
+      ASSERT_EQ(batch.wpx_prefix.size(), calls.size());
+      for (std::size_t i = 0; i < calls.size(); ++i) {
+        QuickPrefixAnswers from_batch;
+        from_batch.matched = batch.entity[i] >= 0;
+        from_batch.dxcc = "0";
+        if (from_batch.matched) {
+          const QuickPrefixEntity& entity = batch.entities.at(static_cast<std::size_t>(batch.entity[i]));
+          from_batch.dxcc = entity.dxcc;
+          from_batch.country = entity.country;
+          from_batch.continent = entity.continent;
+          from_batch.cq_zone = entity.cq_zone;
+          from_batch.itu_zone = entity.itu_zone;
+        }
+        from_batch.wpx_prefix = batch.wpx_prefix[i];
+        if (text_of(from_batch) != alone[i] && ++differences <= 5) {
+          ADD_FAILURE() << threads << " threads, each entity once, \"" << calls[i]
+                        << "\": " << text_of(from_batch) << " alone: " << alone[i];
+        }
+      }
+      EXPECT_EQ(differences, 0);
     }
     EXPECT_TRUE(events.Take().empty());
     // "DL1ABC" is still the call the getters answer for, with its entity.
@@ -371,6 +398,37 @@ TEST(PrefixIndex, ManyCallsAtOnceFillAsManyAnswersAsThereAreBoth) {
   EXPECT_EQ(answers[2].country, "England");
   EXPECT_EQ(answers[4].country, "kept");
   EXPECT_EQ(control.GetQuickPrefixAnswers({}, answers, 4), 0u);
+}
+
+// The batch that gives each entity once: over the index, an entity met by calls on any
+// thread is listed once; a refilled batch holds the new calls only; no calls, an empty batch.
+TEST(PrefixIndex, ABatchListsEachEntityOnce) {
+  TempDataFolder folder;
+  folder.Execute(folder.PrefixDatabase(), kSamplePrefixRows);
+  TorvaneControl control(folder.MakeOptions());
+  std::vector<std::string> calls;
+  for (int i = 0; i < 3000; ++i) {
+    for (const char* call : {"DL1A", "G3A", "Q1ZZ", "W1AW", "DL2B"}) calls.emplace_back(call);
+  }
+  QuickPrefixBatch batch;
+  ASSERT_EQ(control.GetQuickPrefixBatch(calls, batch, 3), calls.size());
+  std::vector<std::string> countries;
+  for (const QuickPrefixEntity& entity : batch.entities) countries.push_back(entity.country);
+  std::sort(countries.begin(), countries.end());
+  EXPECT_EQ(countries, (std::vector<std::string>{"England", "Fed. Rep. of Germany"}));
+  EXPECT_EQ(batch.entity[2], -1);  // Q1ZZ matches no prefix
+  EXPECT_EQ(batch.entity[0], batch.entity[3]);  // W1AW is an exact call of DL's
+  EXPECT_EQ(batch.entity.back(), batch.entity[0]);
+  EXPECT_EQ(batch.wpx_prefix[1], "G3");
+
+  const std::vector<std::string> fewer = {"G3A"};
+  ASSERT_EQ(control.GetQuickPrefixBatch(fewer, batch), 1u);
+  ASSERT_EQ(batch.entities.size(), 1u);
+  EXPECT_EQ(batch.entities[0].country, "England");
+  EXPECT_EQ(batch.entity, std::vector<std::int32_t>{0});
+
+  EXPECT_EQ(control.GetQuickPrefixBatch({}, batch, 2), 0u);
+  EXPECT_TRUE(batch.entities.empty() && batch.entity.empty() && batch.wpx_prefix.empty());
 }
 
 // A call far longer than any key: answered by the rules, in time that grows with its length
