@@ -91,48 +91,66 @@ class LineReader {
   bool ended_ = false;
 };
 
-// The fields of a call's line, in their order.
-std::array<const std::string*, 7> FieldsOf(const std::string& call,
-                                           const QuickPrefixAnswers& answer) {
-  return {&call,           &answer.dxcc,     &answer.country,   &answer.continent,
-          &answer.cq_zone, &answer.itu_zone, &answer.wpx_prefix};
-}
-
 // Appends a line per call to `output`: the entity that decides it, or empty entity fields
 // for a call that matches no prefix.
-void FormatAnswers(std::span<const std::string> calls, std::span<const QuickPrefixAnswers> answers,
+void FormatAnswers(std::span<const std::string> calls, const QuickPrefixBatch& answers,
                    bool as_json, std::string& output) {
+  static const QuickPrefixEntity kNoEntity{"0", "", "", "", ""};
+  const auto entity_of = [&](std::size_t call) -> const QuickPrefixEntity& {
+    const std::int32_t position = answers.entity[call];
+    return position >= 0 ? answers.entities[static_cast<std::size_t>(position)] : kNoEntity;
+  };
   if (as_json) {
     for (std::size_t i = 0; i < calls.size(); ++i) {
-      const QuickPrefixAnswers& answer = answers[i];
+      const QuickPrefixEntity& entity = entity_of(i);
       const json row = {{"call", calls[i]},
-                        {"dxcc", answer.dxcc},
-                        {"country", answer.country},
-                        {"continent", answer.continent},
-                        {"cq_zone", answer.cq_zone},
-                        {"itu_zone", answer.itu_zone},
-                        {"wpx_prefix", answer.wpx_prefix}};
+                        {"dxcc", entity.dxcc},
+                        {"country", entity.country},
+                        {"continent", entity.continent},
+                        {"cq_zone", entity.cq_zone},
+                        {"itu_zone", entity.itu_zone},
+                        {"wpx_prefix", answers.wpx_prefix[i]}};
       output += row.dump(-1, ' ', false, json::error_handler_t::replace);
       output += '\n';
     }
     return;
   }
+  // Each entity's fields between tabs once; a line is then the call, its entity's fields and
+  // its WPX prefix.
+  const auto fields_of = [](const QuickPrefixEntity& entity) {
+    std::string fields;
+    for (const std::string* field : {&entity.dxcc, &entity.country, &entity.continent,
+                                     &entity.cq_zone, &entity.itu_zone}) {
+      fields += '\t';
+      fields += *field;
+    }
+    fields += '\t';
+    return fields;
+  };
+  std::vector<std::string> entity_fields;
+  entity_fields.reserve(answers.entities.size());
+  for (const QuickPrefixEntity& entity : answers.entities) {
+    entity_fields.push_back(fields_of(entity));
+  }
+  const std::string no_entity_fields = fields_of(kNoEntity);
+  const auto line_fields = [&](std::size_t call) -> const std::string& {
+    const std::int32_t position = answers.entity[call];
+    return position >= 0 ? entity_fields[static_cast<std::size_t>(position)] : no_entity_fields;
+  };
   // The length of all the lines first, so that the text grows once: growing it line by line
   // cost more than writing the lines.
   std::size_t length = 0;
   for (std::size_t i = 0; i < calls.size(); ++i) {
-    for (const std::string* field : FieldsOf(calls[i], answers[i])) length += field->size() + 1;
+    length += calls[i].size() + line_fields(i).size() + answers.wpx_prefix[i].size() + 1;
   }
   const std::size_t start = output.size();
   output.resize(start + length);
   char* next = output.data() + start;
   for (std::size_t i = 0; i < calls.size(); ++i) {
-    // A tab after each field, the last one's made a newline.
-    for (const std::string* field : FieldsOf(calls[i], answers[i])) {
-      next = std::copy(field->begin(), field->end(), next);
-      *next++ = '\t';
+    for (const std::string* part : {&calls[i], &line_fields(i), &answers.wpx_prefix[i]}) {
+      next = std::copy(part->begin(), part->end(), next);
     }
-    next[-1] = '\n';
+    *next++ = '\n';
   }
 }
 
@@ -199,7 +217,7 @@ int Resolve(const ResolveArguments& arguments, ServiceOptions& service_options,
   std::array<std::vector<std::string>, 3> calls;  // a batch resolved, one written, one read
   // A batch's answers, and the last batch's as it is written. Reused, so that their texts
   // keep their storage.
-  std::array<std::vector<QuickPrefixAnswers>, 2> answers;
+  std::array<QuickPrefixBatch, 2> answers;
   std::string output;
   bool more = reader.Next(calls[0]);
   // `more`, the reader, the output and the batches it reads into or writes belong to the
@@ -209,17 +227,16 @@ int Resolve(const ResolveArguments& arguments, ServiceOptions& service_options,
   });
   for (std::size_t batch = 0; !calls[batch % 3].empty(); ++batch) {
     const std::vector<std::string>& resolving = calls[batch % 3];
-    std::vector<QuickPrefixAnswers>& resolved = answers[batch % 2];
-    resolved.resize(resolving.size());
-    control->GetQuickPrefixAnswers(resolving, resolved, threads);
+    QuickPrefixBatch& resolved = answers[batch % 2];
+    control->GetQuickPrefixBatch(resolving, resolved, threads);
     input_output.get();
     input_output = std::async(
         std::launch::async,
         [&, written = std::span<const std::string>(resolving),
-         answered = std::span<const QuickPrefixAnswers>(resolved),
+         answered = &resolved,
          after_next = &calls[(batch + 2) % 3]] {
           output.clear();
-          FormatAnswers(written, answered, arguments.json, output);
+          FormatAnswers(written, *answered, arguments.json, output);
           context.out << output;
           after_next->clear();
           if (more) more = reader.Next(*after_next);
