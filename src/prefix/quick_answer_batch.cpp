@@ -48,9 +48,9 @@ unsigned ThreadsFor(unsigned asked) {
 }
 
 // Runs `answer(index, begin, length, queries)` for each of the contiguous shares of `count`
-// calls, side by side when the reader answers from its index, after `before_shares(shares)`;
-// returns the number of shares. What a share throws is thrown here once all have ended.
-std::size_t AnswerInShares(
+// calls, side by side when the reader answers from its index, after `before_shares(shares)`.
+// What a share throws is thrown here once all have ended.
+void AnswerInShares(
     PrefixReader& reader, std::size_t count, unsigned threads,
     const std::function<void(std::size_t, std::size_t, std::size_t, QuickQueries&)>& answer,
     const std::function<void(std::size_t)>& before_shares) {
@@ -89,12 +89,14 @@ std::size_t AnswerInShares(
   for (const std::exception_ptr& failure : failures) {
     if (failure) std::rethrow_exception(failure);
   }
-  return shares;
 }
 
-// The entities one share met, each once: by its row when the rows are the index's, which
-// stay put; from the tables, whose row is read afresh for each call, once for each call.
+// The entities one share of the calls met, each once: by its row when the rows are the
+// index's, which stay put; from the tables, whose row is read afresh for each call, once for
+// each call.
 struct ShareEntities {
+  std::size_t begin = 0;  // the share's calls
+  std::size_t length = 0;
   std::vector<const EntityRow*> rows;
   std::vector<QuickPrefixEntity> entities;
   std::unordered_map<const EntityRow*, std::int32_t> positions;
@@ -102,18 +104,21 @@ struct ShareEntities {
   std::int32_t last_position = -1;
 
   std::int32_t PositionOf(const EntityRow* row, bool rows_stay) {
+    if (!rows_stay) return Add(row);
     // Calls in order mostly follow each other within one entity.
-    if (rows_stay && last_position >= 0 && row == last_row) return last_position;
-    const auto [at, added] =
-        positions.try_emplace(row, static_cast<std::int32_t>(entities.size()));
-    if (added || !rows_stay) {
-      at->second = static_cast<std::int32_t>(entities.size());
-      rows.push_back(row);
-      AssignEntityFields(row, entities.emplace_back());
-    }
+    if (last_position >= 0 && row == last_row) return last_position;
+    const auto [at, added] = positions.try_emplace(row, static_cast<std::int32_t>(rows.size()));
+    if (added) Add(row);
     last_row = row;
     last_position = at->second;
     return last_position;
+  }
+
+ private:
+  std::int32_t Add(const EntityRow* row) {
+    rows.push_back(row);
+    AssignEntityFields(row, entities.emplace_back());
+    return static_cast<std::int32_t>(rows.size() - 1);
   }
 };
 
@@ -149,6 +154,8 @@ std::size_t AnswerQuickPrefixBatch(PrefixReader& reader, std::span<const std::st
       reader, count, threads,
       [&](std::size_t index, std::size_t begin, std::size_t length, QuickQueries& queries) {
         ShareEntities& entities = met[index];
+        entities.begin = begin;
+        entities.length = length;
         for (std::size_t i = begin; i < begin + length; ++i) {
           const EntityRow* row = nullptr;
           const bool matched = queries.ResolveWithoutCache(calls[i], row);
@@ -166,9 +173,7 @@ std::size_t AnswerQuickPrefixBatch(PrefixReader& reader, std::span<const std::st
   batch.entities.resize(total);
   std::unordered_map<const EntityRow*, std::int32_t> positions;
   std::size_t kept = 0;
-  const std::size_t share_length = (count + met.size() - 1) / met.size();
-  for (std::size_t index = 0; index < met.size(); ++index) {
-    ShareEntities& share = met[index];
+  for (const ShareEntities& share : met) {
     std::vector<std::int32_t> moved(share.entities.size());
     for (std::size_t local = 0; local < share.entities.size(); ++local) {
       const auto [at, added] =
@@ -180,9 +185,7 @@ std::size_t AnswerQuickPrefixBatch(PrefixReader& reader, std::span<const std::st
         moved[local] = at->second;
       }
     }
-    const std::size_t begin = std::min(count, index * share_length);
-    const std::size_t end = std::min(count, begin + share_length);
-    for (std::size_t i = begin; i < end; ++i) {
+    for (std::size_t i = share.begin; i < share.begin + share.length; ++i) {
       if (batch.entity[i] >= 0) batch.entity[i] = moved[static_cast<std::size_t>(batch.entity[i])];
     }
   }

@@ -93,10 +93,7 @@ void QuickQueries::GetQuickPrefixAnswers(const std::string& callsign,
 
 void QuickQueries::AnswerWithoutCache(const std::string& callsign, QuickPrefixAnswers& answers) {
   const EntityRow* row = nullptr;
-  const bool matched = ResolveWithoutCache(callsign, row);
-  answers.matched = matched;
-  answers.wpx_prefix = prefixes_.WPXPrefix;
-  AssignEntityFields(row, answers);
+  FillAnswers(callsign, ResolveWithoutCache(callsign, row), answers);
 }
 
 bool QuickQueries::ResolveWithoutCache(const std::string& callsign, const EntityRow*& row) {
