@@ -228,8 +228,14 @@ int Resolve(const ResolveArguments& arguments, ServiceOptions& service_options,
   for (std::size_t batch = 0; !calls[batch % 3].empty(); ++batch) {
     const std::vector<std::string>& resolving = calls[batch % 3];
     QuickPrefixBatch& resolved = answers[batch % 2];
-    control->GetQuickPrefixBatch(resolving, resolved, threads);
+    const bool answered =
+        control->GetQuickPrefixBatch(resolving, resolved, threads) == resolving.size();
     input_output.get();
+    if (!answered) {
+      // The lines before were written; none is made up for calls the service did not answer.
+      context.err << "torvane resolve: the service failed while resolving a batch of calls\n";
+      return 1;
+    }
     input_output = std::async(
         std::launch::async,
         [&, written = std::span<const std::string>(resolving),
