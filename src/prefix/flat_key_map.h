@@ -24,20 +24,6 @@ class FlatKeyMap {
     bytes_.reserve(count * key_bytes);
   }
 
-  // Adds the key unless it is present; false when it was.
-  bool Insert(std::string_view key, std::uint32_t value) {
-    if ((count_ + 1) * 2 > slots_.size()) Grow();
-    const std::uint64_t hash = Hash(key);
-    std::size_t at = Find(key, hash);
-    if (slots_[at].value != kAbsent) return false;
-    slots_[at] = Slot{static_cast<std::uint32_t>(hash), static_cast<std::uint32_t>(bytes_.size()),
-                      static_cast<std::uint32_t>(key.size()), value};
-    filter_[FilterWord(hash)] |= FilterBits(hash);
-    bytes_.append(key);
-    ++count_;
-    return true;
-  }
-
   // A key staged for insertion: its bytes stored, its slot on its way into the cache.
   struct StagedKey {
     std::uint64_t hash = 0;
@@ -45,10 +31,10 @@ class FlatKeyMap {
     std::uint32_t length = 0;
   };
 
-  // For a build that adds many keys in order: Stage each key as it comes, and insert it with
-  // InsertStaged a few keys later, in the same order. The slots of a large map are spread over
-  // more memory than the processor's nearest caches hold, and an insertion that waits for its
-  // slot to arrive waits for nearly every key. The bytes of a key found present stay unused.
+  // Keys are added in two steps: Stage each key as it comes, and insert it with InsertStaged a
+  // few keys later, in the same order. The slots of a large map are spread over more memory
+  // than the processor's nearest caches hold, and an insertion that waited for its slot to
+  // arrive would wait for nearly every key. The bytes of a key found present stay unused.
   StagedKey Stage(std::string_view key) {
     const StagedKey staged{Hash(key), static_cast<std::uint32_t>(bytes_.size()),
                            static_cast<std::uint32_t>(key.size())};
@@ -57,7 +43,7 @@ class FlatKeyMap {
     return staged;
   }
 
-  // As Insert, for a staged key.
+  // Adds the staged key unless an equal key is present; false when one was.
   bool InsertStaged(const StagedKey& key, std::uint32_t value) {
     if ((count_ + 1) * 2 > slots_.size()) Grow();
     const std::string_view bytes(bytes_.data() + key.offset, key.length);
@@ -117,7 +103,6 @@ class FlatKeyMap {
 
   static constexpr std::size_t kFilterBits = std::size_t{1} << 18;  // 32 KB
 
-  // Bits of the hash that do not pick the slot.
   // Two bits of one word for each key, from bits of the hash that do not pick the slot: with
   // one bit, a tenth of the absent keys of the default data passed the filter, each then
   // reading a slot from memory; two bits in one word let through about a third as many, for

@@ -83,7 +83,6 @@ class Connection {
   std::chrono::steady_clock::time_point read_since_;
 };
 
-// A prepared statement. Step() returns true while a row is available.
 // One column of a statement's current row: one column call, then the value's own accessors,
 // which cost a good deal less than a column call each. Valid until the statement steps or
 // resets.
@@ -99,6 +98,7 @@ class ColumnValue {
   sqlite3_value* value_;
 };
 
+// A prepared statement. Step() returns true while a row is available.
 class Statement {
  public:
   explicit Statement(sqlite3_stmt* handle) : handle_(handle) {}
