@@ -24,8 +24,9 @@ void EnlargeOutputPipe() {
 }  // namespace
 
 int main(int argc, char** argv) {
-  // SQLite keeps memory statistics behind one process-wide lock, which the services of
-  // `resolve --jobs` would take turns at; the tool reads no statistics.
+  // SQLite keeps memory statistics behind one process-wide lock, which the thread that builds
+  // the prefix index and the service's own reads would take turns at; the tool reads no
+  // statistics.
   sqlite3_config(SQLITE_CONFIG_MEMSTATUS, 0);
   EnlargeOutputPipe();
   std::vector<std::string> args(argv + 1, argv + argc);
