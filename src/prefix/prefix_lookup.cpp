@@ -69,6 +69,7 @@ bool PrefixLookup::FollowLink(const KeyRow& key_row, TrackedEntity& tracked, Fil
                               const EntityRow*& row) {
   row = tables_.FindEntity(key_row.link);
   if (row == nullptr) return false;
+  if (!records_read_) return true;
   const std::uint64_t generation = tables_.RowsGeneration();
   const CopySource source{row, fill, generation};
   if (generation != 0 && tracked.Holds(source)) return true;
@@ -97,6 +98,7 @@ bool PrefixLookup::FollowLink(const KeyRow& key_row, TrackedEntity& tracked, Fil
 }
 
 void PrefixLookup::CopyCallEntityToPrefixEntity() {
+  if (!records_read_) return;
   const CopySource source{&call_entity_, Fill::kPrefixEntityQuick, call_entity_.changes};
   if (prefix_entity_.Holds(source)) return;
   const EntityInfo& from = call_entity_.info;

@@ -44,6 +44,10 @@ class PrefixLookup {
   // kept from earlier lookups; nullptr when it took none. Valid until the next lookup.
   const EntityRow* PrefixEntityRow() const { return prefix_entity_row_; }
 
+  // A lookup whose records nobody reads, such as a batch's, need not copy rows into them: the
+  // lookups then find what they found before and leave CallEntity and PrefixEntity as they were.
+  void SetRecordsRead(bool read) { records_read_ = read; }
+
   std::string WPXPrefix;
 
  private:
@@ -102,6 +106,7 @@ class PrefixLookup {
   TrackedEntity call_entity_;
   TrackedEntity prefix_entity_;
   const EntityRow* prefix_entity_row_ = nullptr;
+  bool records_read_ = true;
   // The portable pairs LookupPrefix probes: "PREFIX/CALL" and "CALL/PREFIX".
   std::string pair_a_;
   std::string pair_b_;

@@ -27,8 +27,9 @@ class PrivateQuickLookup {
  public:
   explicit PrivateQuickLookup(const PrefixReader& current)
       : reader_(current, PrefixReader::Frozen{}) {
-    // Its lookups answer no host: they raise no CallDataOK.
+    // Its lookups answer no host: they raise no CallDataOK, and no getter reads their records.
     web_.webStopped = true;
+    lookup_.SetRecordsRead(false);
   }
 
   QuickQueries& queries() { return queries_; }
