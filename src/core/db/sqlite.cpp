@@ -224,10 +224,6 @@ Storage ColumnValue::storage() const {
 
 std::string_view ColumnValue::Bytes() const { return ValueView(value_); }
 
-std::string_view Statement::ColumnBytes(int index) const {
-  return ValueView(sqlite3_column_value(handle_.get(), index));
-}
-
 std::int64_t Statement::ColumnInteger(int index) const {
   return sqlite3_column_int64(handle_.get(), index);
 }

@@ -120,8 +120,6 @@ class Statement {
   ColumnValue Column(int index) const {
     return ColumnValue(sqlite3_column_value(handle_.get(), index));
   }
-  // The bytes of a text or blob column, valid until the statement steps or resets.
-  std::string_view ColumnBytes(int index) const;
   int ColumnCount() const { return sqlite3_column_count(handle_.get()); }
   std::int64_t ColumnInteger(int index) const;
   std::string ColumnText(int index) const;
